@@ -1,0 +1,31 @@
+// 8mm tape drives (device group 1).
+#include <windows.h>
+#include "dts.h"
+#include "dtsformat.h"
+#include "console.h"
+
+#define TR_MODULE "dts8mm"
+
+int emmIdentify(const char* devName) { return gtsIdentify(devName, 1); }
+
+int emmWriteLabel(driveDescT* driveP, const char* volName, int whichSide)
+{
+    if (tapeWaitReady(driveP, 120) != 0) {
+        outMsgf(9726, volName, driveP->devName);
+        return 104;
+    }
+    uint32_t group = 0, w = 0;
+    int m = 0;
+    int rc = tapeQueryMedia(driveP, &group, &w, &m);
+    if (rc != 0) {
+        outMsgf(9726, volName, driveP->devName);
+        return rc;
+    }
+    uint32_t format = emmChooseFormat(w, m);
+    if (format == DTS_NO_FORMAT) {
+        outMsgf(9751, driveP->devName);
+        return 104;
+    }
+    TRACE("using 8mm format 0x%lX\n", (unsigned long)format);
+    return gtsWriteLabel(driveP, volName, whichSide, format);
+}
