@@ -1,0 +1,4 @@
+# The server options model, reader and writer: pure, so natively too.
+qora_test(ofeparse_test PURE
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ofeparse_test.cpp ${CMAKE_CURRENT_LIST_DIR}/ntofeuti_test.cpp
+  LIBS qora_ofeparse)
