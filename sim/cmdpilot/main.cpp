@@ -11,6 +11,8 @@
 //   QORA_PILOT_EXIT=n           exit with n whatever the commands gave
 //   QORA_PILOT_OUTPUT_BYTES=n   append about n bytes of extra message lines
 //   QORA_PILOT_STDERR=1         write every second line to standard error
+//   QORA_PILOT_ENDSTAMP=path    write the moment of the end (a FILETIME count)
+//                               into path, for the benchmark
 #include <windows.h>
 
 #include <cstdio>
@@ -181,6 +183,13 @@ int main(int argc, char** argv) {
     auto finish = [&](int rc) {
         long long bulk = envNumber("QORA_PILOT_OUTPUT_BYTES", 0);
         if (bulk > 0) w.bulk(bulk);
+        std::string stampFile = envVar("QORA_PILOT_ENDSTAMP");
+        if (!stampFile.empty()) {
+            FILETIME ft;
+            GetSystemTimePreciseAsFileTime(&ft);
+            unsigned long long t = ((unsigned long long)ft.dwHighDateTime << 32) | ft.dwLowDateTime;
+            writeAll(stampFile, std::to_string(t));
+        }
         return forced.empty() ? rc : std::atoi(forced.c_str());
     };
 
@@ -211,6 +220,12 @@ int main(int argc, char** argv) {
         pilot::Environment env;
         env.admin = pilot::upper(id);
         env.fileSize = fileSize;
+        SYSTEMTIME t;
+        GetLocalTime(&t);
+        char now[32];
+        _snprintf(now, sizeof now, "%02u/%02u/%04u %02u:%02u:%02u", t.wMonth, t.wDay, t.wYear, t.wHour, t.wMinute,
+                  t.wSecond);
+        env.now = now;
         std::string out;
         if (console) {
             ReleaseMutex(lock);
