@@ -50,7 +50,8 @@ void writeRecord(const TCHAR* format, va_list args) {
     if (!s.enabled || !s.file) return;
     vformatText(s.record, LOG_RECORD_SIZE, format, args);
     stripLineEnds(s.record);
-    _ftprintf(s.file, _T("%s\n"), s.record);
+    _fputts(s.record, s.file);
+    _fputts(_T("\n"), s.file);
 }
 
 }  // namespace
@@ -83,7 +84,7 @@ int CIfcLogFile::open(const TCHAR* path) {
     TCHAR when[32];
     formatText(when, 32, _T("%02u/%02u/%04u %02u:%02u:%02u"), t.wMonth, t.wDay, t.wYear, t.wHour,
                t.wMinute, t.wSecond);
-    _ftprintf(f, _T("%s\n%s%s\n%s\n"), RULE, s.title, when, RULE);
+    _fputts(formatString(_T("%s\n%s%s\n%s\n"), RULE, s.title, when, RULE).c_str(), f);
     s.file = f;
     return 0;
 }

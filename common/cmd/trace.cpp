@@ -37,8 +37,10 @@ int traceStart(const TCHAR* path) {
     setvbuf(f, nullptr, _IONBF, 0);
     time_t now = time(nullptr);
     const TCHAR* when = _tctime(&now);
-    _ftprintf(f, _T("\n") _T(RULE) _T("\n* trace started %.24s\n") _T(RULE) _T("\n\n"),
-              when ? when : _T(""));
+    // Our own formatter: the C library's printf family here follows C99 rules.
+    tstring banner = formatString(_T("\n") _T(RULE) _T("\n* trace started %.24s\n") _T(RULE) _T("\n\n"),
+                                  when ? when : _T(""));
+    _fputts(banner.c_str(), f);
     traceMutex.reset(CreateMutex(nullptr, FALSE, nullptr));
     for (int& flag : traceFlags) flag = 0;
     traceFile = f;
