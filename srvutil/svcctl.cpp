@@ -159,7 +159,9 @@ DWORD svcQueryConfig(ServiceRequest& req) {
     req.startType = cfg->dwStartType;
     req.binaryPath = cfg->lpBinaryPathName ? cfg->lpBinaryPathName : L"";
     req.account = cfg->lpServiceStartName ? cfg->lpServiceStartName : L"";
-    if (req.account.empty() || _wcsicmp(req.account.c_str(), L"LocalSystem") == 0) {
+    // ".\LocalSystem" is what a change to the system account stores.
+    if (req.account.empty() || _wcsicmp(req.account.c_str(), L"LocalSystem") == 0 ||
+        _wcsicmp(req.account.c_str(), L".\\LocalSystem") == 0) {
         req.account = L"LocalSystem";
         req.isLocalSystem = 1;
     } else {
