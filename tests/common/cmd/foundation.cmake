@@ -8,3 +8,5 @@ qora_test(cmdbase_registry_test SERIAL
   LIBS qora_cmdbase siminst_core qora_testsupport DEPENDS siminst)
 qora_test(cmdbase_msglib_test SERIAL SOURCES ${CMAKE_CURRENT_LIST_DIR}/msglib_test.cpp
   LIBS qora_cmdbase siminst_core qora_testsupport DEPENDS siminst)
+qora_test(cmdbase_ansi_test ANSI SERIAL SOURCES ${CMAKE_CURRENT_LIST_DIR}/ansi_test.cpp
+  LIBS qora_cmdbase_a siminst_core qora_testsupport DEPENDS siminst)

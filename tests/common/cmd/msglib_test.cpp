@@ -1,6 +1,7 @@
 // Language libraries from the installed utilities directory, and the
 // message boxes they feed, seen through the box hook instead of a window.
 #include <gtest/gtest.h>
+#include <thread>
 #include "common/cmd/logfile.h"
 #include "common/cmd/msglib.h"
 #include "common/cmd/utilsettings.h"
@@ -204,4 +205,29 @@ TEST(Splitting, AtTheFirstSeparatorOnly) {
     EXPECT_EQ(message, L"rest");
     splitTitle(MSG_PLAIN, L"dash--without blanks", title, message);
     EXPECT_EQ(message, L"dash--without blanks");
+}
+
+// Without a hook the message is a real message box: the German title of a
+// German text, and the English fallback text, as a user sees them.
+TEST_F(Messages, RealBoxShowsTitleAndTextAndClosesOnOk) {
+    setMessageBoxHook(nullptr);
+    useLanguage(QLANG_DEU);
+    ASSERT_EQ(loadMessageLibraries(), 0);
+    std::thread shower([] { showText(nullptr, MSG_STOP, L"%s could not be found.", L"kvtserv.opt"); });
+    HWND box = nullptr;
+    bool shown = qtest::waitFor([&] {
+        for (HWND h : qtest::windowsOfProcess(GetCurrentProcessId()))
+            if (qtest::windowText(h) == L"QORA-Serverdienstprogramme - Fehler") box = h;
+        return box != nullptr;
+    });
+    if (shown) {
+        std::vector<std::wstring> texts = qtest::childTexts(box);
+        EXPECT_NE(std::find(texts.begin(), texts.end(), L"kvtserv.opt could not be found."), texts.end());
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    } else {  // whatever did appear, close it so the thread can end
+        for (HWND h : qtest::windowsOfProcess(GetCurrentProcessId())) PostMessageW(h, WM_COMMAND, IDOK, 0);
+    }
+    shower.join();
+    ASSERT_TRUE(shown) << "no message box appeared";
+    EXPECT_FALSE(IsWindow(box));
 }
