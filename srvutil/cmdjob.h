@@ -162,7 +162,8 @@ int runAndCapture(const std::wstring& workDir, const std::wstring& commandLine, 
 // text of message 62012 formatted with it replaces workDir; zero gives
 // exitCode 0. Then completionMessage(runId, 0) is posted to the job's window.
 // The page calls jobInit first and handles the completion with
-// takeRunResult. Without arguments: the job in slot 0 and the volume formatter.
+// takeRunResult. The form without arguments (the job in slot 0 with the
+// volume formatter) belongs to the format job module, srvutil/fmtjob.
 using VolumeFormatter = std::function<int(int32_t volumeType, const std::wstring& path, const std::wstring& sizeMb)>;
 bool startFormatRun(CommandJob& job, VolumeFormatter formatter);
 bool startFormatRun();
