@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "common/cmd/elemload.h"
 #include "common/cmd/msglib.h"
 #include "srvutil/devenum.h"
 #include "tests/support/testsupport.h"
@@ -222,6 +223,59 @@ TEST_F(DeviceMap, DeviceFileIsReadWhole) {
     ASSERT_EQ(count, 1);
     EXPECT_EQ(list[0]->deviceName, L"e:\\");
     EXPECT_EQ(list[0]->kind, DEVKIND_REMOVABLE);
+}
+
+// The map as the device simulator publishes it, and the element numbers of
+// its library's drives from our element.dat.
+TEST_F(DeviceMap, SimulatorsLibraryAndItsElementNumbers) {
+    qtest::TempDir state(L"simdev");
+    ASSERT_TRUE(qtest::writeFile(state / L"devices.txt",
+        "lb0.1.0.0 kind=changer vendor=TEVRA product=QLIB-2 revision=1.00 target=1\n"
+        "qt0.2.0.0 kind=tape vendor=TEVRA product=QT-40 revision=3.02 target=2 devclass=QTAPE\n"
+        "qt0.3.0.0 kind=tape vendor=TEVRA product=QT-40 revision=3.02 target=3 devclass=QTAPE\n"
+        "Tape0 kind=tape vendor=ACME product=DAT-4 target=4 owned=0\n"
+        "Disk0 type=DiskPeripheral vendor=ACME product=DISK-9 port=1 target=0 owned=0\n"
+        "CdRom0 type=CdRomPeripheral vendor=ACME product=CDROM-32 port=1 target=5 owned=0\n"));
+    qtest::RunResult r = qtest::run(L"\"" + qtest::binDir() + L"simdev.exe\" publish " + state.path());
+    ASSERT_EQ(r.exitCode, 0u) << r.output;
+    DWORD status = scanScsiDevices(localName().c_str(), list, kMaxDevices, count, false);
+    qtest::run(L"\"" + qtest::binDir() + L"simdev.exe\" unpublish");
+    ASSERT_EQ(status, 0u);
+    ASSERT_EQ(count, 6);
+    struct Expected {
+        DeviceKind kind;
+        uint32_t port, id, owned;
+        const wchar_t *name, *cls;
+    } expected[] = {
+        {DEVKIND_CHANGER, 0, 1, 1, L"lb0.1.0.0", L"LIBRARY"},
+        {DEVKIND_TAPE, 0, 2, 1, L"qt0.2.0.0", L"QTAPE"},
+        {DEVKIND_TAPE, 0, 3, 1, L"qt0.3.0.0", L"QTAPE"},
+        {DEVKIND_TAPE, 0, 4, 0, L"\\\\.\\Tape0", L"GENERICTAPE"},
+        {DEVKIND_DISK, 1, 0, 0, L"Disk0", L""},
+        {DEVKIND_CDROM, 1, 5, 0, L"CdRom0", L""},
+    };
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(list[i]->kind, expected[i].kind) << i;
+        EXPECT_EQ(list[i]->port, expected[i].port) << i;
+        EXPECT_EQ(list[i]->targetId, expected[i].id) << i;
+        EXPECT_EQ(list[i]->owned, expected[i].owned) << i;
+        EXPECT_EQ(list[i]->deviceName, expected[i].name) << i;
+        EXPECT_EQ(list[i]->deviceClass, expected[i].cls) << i;
+    }
+
+    ElementTable table;
+    ASSERT_EQ(loadQoraElementInformation(table, qtest::sourceDir() + L"resources\\data\\element.dat"), 0);
+    for (bool strip : {false, true}) {
+        int drives, element;
+        std::wstring comment;
+        ASSERT_TRUE(table.lookupQoraElementInfo(list[0]->identifier, strip, 1, drives, element, comment))
+            << qtest::narrow(list[0]->identifier);
+        EXPECT_EQ(drives, 2);
+        EXPECT_EQ(element, 128);
+        ASSERT_TRUE(table.lookupQoraElementInfo(list[0]->identifier, strip, 2, drives, element, comment));
+        EXPECT_EQ(element, 129);
+    }
+    EXPECT_EQ(loadQoraElementInformation(table, L"D:\\no-element.dat"), ELEMENT_FILE_MISSING);
 }
 
 }  // namespace
