@@ -130,7 +130,7 @@ int EnsureDirectory(const std::wstring& directory, bool create) {
 int FormatExtent(const std::wstring& path, uint64_t bytes) {
     int rc = FMT_OK;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD err = GetLastError();
         rc = (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) ? FMT_FILE_EXISTS
