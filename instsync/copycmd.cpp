@@ -5,6 +5,17 @@ std::string withTrailingBackslash(const std::string& dir) {
     return dir + '\\';
 }
 
+bool isSameOrInside(const std::string& dir, const std::string& base) {
+    if (dir.size() < base.size()) return false;
+    for (size_t i = 0; i < base.size(); ++i) {
+        unsigned char a = dir[i], b = base[i];
+        if (a >= 'a' && a <= 'z') a -= 'a' - 'A';
+        if (b >= 'a' && b <= 'z') b -= 'a' - 'A';
+        if (a != b) return false;
+    }
+    return true;
+}
+
 std::string commandWord(const std::string& path) {
     if (path.find_first_of(" \t&()[]{}^=;!'+,`~") == std::string::npos) return path;
     return '"' + path + '"';

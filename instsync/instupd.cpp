@@ -27,6 +27,16 @@ std::string programName() {
     return name.empty() ? "instsync" : name;
 }
 
+// The full, long form of an existing directory, ending in a backslash, so
+// that two spellings of one directory compare equal.
+std::string canonicalDirectory(const std::string& dir) {
+    char full[MAX_PATH], longForm[MAX_PATH];
+    DWORD n = GetFullPathNameA(dir.c_str(), MAX_PATH, full, nullptr);
+    if (n == 0 || n >= MAX_PATH) return withTrailingBackslash(dir);
+    n = GetLongPathNameA(full, longForm, MAX_PATH);
+    return withTrailingBackslash(n > 0 && n < MAX_PATH ? longForm : full);
+}
+
 // The command interpreter: COMSPEC, else cmd.exe.
 std::string commandInterpreter() {
     const char* comspec = std::getenv("COMSPEC");
@@ -82,6 +92,8 @@ int runUpdate(const InstsyncParams& params) {
 
     target = withTrailingBackslash(target);
     source = withTrailingBackslash(source);
+    if (isSameOrInside(canonicalDirectory(target), canonicalDirectory(source)))
+        return IDS_ERR_CYCLIC_COPY;
     const std::string name = programName();
     const std::string logName = target + name + ".log";
     const std::string outputName = target + name + ".out";

@@ -19,6 +19,7 @@
 #define IDS_ERR_MINVER_FORM        146
 #define IDS_ERR_LEVEL_TOO_LOW      147
 #define IDS_ERR_COPY_FAILED        148
+#define IDS_ERR_CYCLIC_COPY        149
 
 #define IDD_INSTSYNC   100
 #define IDD_ABOUT      101

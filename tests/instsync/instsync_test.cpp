@@ -195,8 +195,9 @@ protected:
     qtest::TempDir target{L"server dir"};
 };
 
-// An error case; in arguments and Path, {key}, {mistyped}, {target} and
-// {nowhere} stand for the test's keys and directories.
+// An error case; in arguments and Path, {key}, {mistyped}, {target},
+// {source} and {nowhere} stand for the test's keys and directories ({source}
+// without its last backslash: before a closing quote it would escape it).
 struct ErrorCase {
     const char* name;
     std::vector<std::wstring> args;
@@ -212,7 +213,8 @@ protected:
     std::wstring expand(std::wstring s) {
         const std::map<std::wstring, std::wstring> names = {
             {L"{key}", kKey}, {L"{mistyped}", kMistypedKey},
-            {L"{target}", target.path()}, {L"{nowhere}", target / L"gone"}};
+            {L"{target}", target.path()}, {L"{nowhere}", target / L"gone"},
+            {L"{source}", withoutBackslash(source.path())}};
         for (const auto& [from, to] : names)
             for (size_t at; (at = s.find(from)) != std::wstring::npos;) s.replace(at, from.size(), to);
         return s;
@@ -232,7 +234,8 @@ TEST_P(InstsyncError, ShowsItsTextAndCopiesNothing) {
     std::string expected = !c.error ? kHelp : c.withHelp ? std::string(c.error) + "\n" + kHelp : c.error;
     EXPECT_EQ(o.message, expected);
     EXPECT_EQ(o.exitCode, c.exitCode);
-    EXPECT_EQ(GetFileAttributesW((target / L"instsync.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const std::wstring& dir : {target.path(), source / L"sub dir\\"})
+        EXPECT_EQ(GetFileAttributesW((dir + L"instsync.log").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW((target / L"a.dll").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(keyExists(kMistypedKey));
 }
@@ -263,6 +266,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, InstsyncError, ::testing::Values(
               "THE MINIMUM VERSION SUPPLIED MUST BE IN THE w.x.y.z FORMAT.\n", true, 146},
     ErrorCase{"LevelBelowMinimum", {L"-regkey", L"{key}", L"-minver", L"3.1.2.10"}, kTarget, L"3.1.2.9",
               "YOUR INSTALLED VERSION FOR THIS COMPONENT DOES NOT MEET THE REQUIRED MINIMUM.\n", true, 147},
+    ErrorCase{"TargetInsideSource", {L"-regkey", L"{key}", L"-filepath", L"{source}"},
+              L"{source}\\sub dir", L"3.1.2.10",
+              "THE DIRECTORY INDICATED BY THE REGISTRY KEY MUST NOT BE THE FILE PATH OR LIE WITHIN IT.\n",
+              true, 149},
     ErrorCase{"HelpRequested", {L"/?"}, kTarget, L"3.1.2.10", nullptr, false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

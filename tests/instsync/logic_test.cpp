@@ -94,6 +94,13 @@ TEST(CopyCommand, AddsTheBackslashOnce) {
     EXPECT_EQ(withTrailingBackslash("C:\\a\\"), "C:\\a\\");
 }
 
+TEST(CopyCommand, FindsATargetInsideTheSource) {
+    EXPECT_TRUE(isSameOrInside("D:\\UPD\\", "d:\\upd\\"));
+    EXPECT_TRUE(isSameOrInside("D:\\upd\\sub\\", "D:\\upd\\"));
+    EXPECT_FALSE(isSameOrInside("D:\\updates\\", "D:\\upd\\"));
+    EXPECT_FALSE(isSameOrInside("D:\\", "D:\\upd\\"));
+}
+
 TEST(Blanks, TrimmedAtBothEnds) {
     EXPECT_EQ(trimBlanks(" \t 3.1.2.9 \t"), "3.1.2.9");
     EXPECT_EQ(trimBlanks("   "), "");
