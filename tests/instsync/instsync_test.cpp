@@ -370,6 +370,23 @@ TEST_F(InstsyncTest, DialogRefusesABlankKeyAndCancelEndsQuietly) {
     EXPECT_EQ(GetFileAttributesW((target / L"instsync.log").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(InstsyncTest, DialogChecksTheMinimumVersionForm) {
+    makeSource();
+    setComponent(target.path().c_str(), L"3.1.2.10");
+    Instsync p(L"", source.path());
+    HWND dialog = p.waitForWindow(kDialogTitle);
+    ASSERT_NE(dialog, nullptr);
+    setField(dialog, IDC_REGKEY, kKey);
+    setField(dialog, IDC_MINVER, L"3.1");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND box = p.waitForWindow(kTitle);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageOf(box), "THE MINIMUM VERSION SUPPLIED MUST BE IN THE w.x.y.z FORMAT.\n\n" + kHelp);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(p.exitCode(), 146u);
+    EXPECT_EQ(GetFileAttributesW((target / L"instsync.log").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(InstsyncTest, SystemMenuOpensTheAboutBox) {
     Instsync p(L"", source.path());
     HWND dialog = p.waitForWindow(kDialogTitle);
