@@ -132,6 +132,7 @@ int createChild(const std::wstring& commandLine, const std::wstring& workDir, Ch
 DWORD WINAPI t_readCommandOutput(void* param) {
     auto* ctx = static_cast<RunContext*>(param);
     std::string bytes = readPipeToEnd(ctx->pipeRead.get());
+    QTRACE(T_ADMINSTREAM, _T("t_readCommandOutput() - %u bytes read\n"), (unsigned)bytes.size());
     ctx->output = ansiBytesToWide(bytes);
     dumpStream(ctx->output);
     return 0;
@@ -139,10 +140,12 @@ DWORD WINAPI t_readCommandOutput(void* param) {
 
 // Runs the command interpreter and waits for it and for its output.
 void runCommand(RunContext& ctx) {
+    QTRACE(T_ADMINSTREAM, _T("enter %s\n"), _T("t_runCommand"));
     ChildPipes pipes;
     UniqueHandle process;
     DWORD error = 0;
     if (createChild(ctx.commandLine, ctx.workDir, pipes, process, error) != RUNCAP_OK) {
+        QTRACE(T_ADMINSTREAM, _T("exit %s, rc: %u\n"), _T("t_runCommand"), (unsigned)error);
         ctx.exitCode = RUN_EXIT_NOT_STARTED;
         tstring text;
         loadString(MSG_RUN_NOT_STARTED, text);
@@ -162,6 +165,7 @@ void runCommand(RunContext& ctx) {
     }
     if (reader) WaitForSingleObject(reader.get(), INFINITE);
     ctx.pipeRead.reset();
+    QTRACE(T_ADMINSTREAM, _T("exit %s, rc: %u\n"), _T("t_runCommand"), (unsigned)ctx.exitCode);
 }
 
 void postCompletion(const RunContext& ctx) {
