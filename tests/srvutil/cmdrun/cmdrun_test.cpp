@@ -298,16 +298,22 @@ TEST_F(MacroRun, DefinitionsOfOneRunAreSeenByTheNextRunsQueries) {
     EXPECT_EQ(libs.records[1].library, L"LIB9");
 }
 
+// Asked first, or started at once while the initial configuration's
+// environment wizard is open.
 TEST_F(MacroRun, StoppedServerIsStartedAndTheLogonRunsAgain) {
-    ASSERT_TRUE(simserver::bringTo(SERVICE_STOPPED));
-    TestWizard wiz(TestWizard::Kind::Logon);
-    wiz.macroText = L"query db f=d\n";
-    wiz.press();
-    ASSERT_TRUE(wiz.waitOutcome());
-    EXPECT_EQ(wiz.outcome, TestWizard::Outcome::Proceeded) << qtest::narrow(wiz.job.output);
-    EXPECT_EQ(wiz.runsStarted, 2);
-    EXPECT_EQ(boxesWith(messageText(MSG_START_SERVER)), 1u);
-    EXPECT_EQ(simserver::state(), (DWORD)SERVICE_RUNNING);
+    for (bool environmentWizard : {false, true}) {
+        g_boxes.clear();
+        utilSettings().setEnvironmentMarker(environmentWizard);
+        ASSERT_TRUE(simserver::bringTo(SERVICE_STOPPED));
+        TestWizard wiz(TestWizard::Kind::Logon);
+        wiz.macroText = L"query db f=d\n";
+        wiz.press();
+        ASSERT_TRUE(wiz.waitOutcome());
+        EXPECT_EQ(wiz.outcome, TestWizard::Outcome::Proceeded) << qtest::narrow(wiz.job.output);
+        EXPECT_EQ(wiz.runsStarted, 2);
+        EXPECT_EQ(boxesWith(messageText(MSG_START_SERVER)), environmentWizard ? 0u : 1u);
+        EXPECT_EQ(simserver::state(), (DWORD)SERVICE_RUNNING);
+    }
 }
 
 TEST_F(MacroRun, DecliningToStartTheServerFailsTheLogonUnlessOptional) {
