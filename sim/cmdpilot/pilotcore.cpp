@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <ctime>
 #include <sstream>
 
 namespace pilot {
@@ -153,6 +152,28 @@ std::string grouped(long long v) {
     std::string s = std::to_string(v < 0 ? -v : v);
     for (int i = (int)s.size() - 3; i > 0; i -= 3) s.insert((size_t)i, ",");
     return v < 0 ? "-" + s : s;
+}
+
+// One reply line: the label right-aligned so that its colon is in column 34.
+std::string label(const std::string& text, const std::string& value) {
+    std::string l = text.size() < 33 ? std::string(33 - text.size(), ' ') + text : text;
+    return l + ":" + (value.empty() ? "" : " " + value);
+}
+
+// A long value goes on in the value column, 40 characters a line; a line
+// never begins with a blank because the reader drops the indentation.
+void wrapped(std::vector<std::string>& lines, const std::string& text, const std::string& value) {
+    const size_t width = 40;
+    size_t i = 0;
+    bool first = true;
+    do {
+        size_t n = std::min(width, value.size() - i);
+        while (i + n < value.size() && value[i + n] == ' ') ++n;
+        std::string piece = value.substr(i, n);
+        lines.push_back(first ? label(text, piece) : std::string(35, ' ') + piece);
+        first = false;
+        i += n;
+    } while (i < value.size());
 }
 
 bool wildMatch(const std::string& pat, const std::string& s) {
@@ -358,6 +379,7 @@ int Interp::define(const std::string& t, bool update) {
         }
         return RC_OK;
     }
+    o.attrs["updated"] = env_.now;
     st_.put(o);
     return msg(RC_OK, "ANR2017I " + typeLabel(t) + " " + joinKeys(keys) + (update ? " updated." : " defined."));
 }
@@ -482,24 +504,32 @@ void Interp::dbLog(const std::string& t) {
     const Object* o = st_.find(t, {t});
     long long assigned = o ? std::atoll(o->attr("assigned", "0").c_str()) : 0;
     long long avail = spaceMb(t == "db" ? "dbvolume" : "logvolume");
-    long long used = t == "db" ? 150 : 12;  // pages in use, 4 KB each
+    long long used = t == "db" ? 146 : 10;  // pages in use, 4 KB each
     long long pages = assigned * 256;
     long long usedMb = (used + 255) / 256;
     char util[32];
     std::snprintf(util, sizeof util, "%.1f", pages ? 100.0 * (double)used / (double)pages : 0.0);
-    block({"Available Space (MB): " + grouped(avail),
-           "Assigned Capacity (MB): " + grouped(assigned),
-           "Maximum Extension (MB): " + grouped(avail - assigned),
-           "Maximum Reduction (MB): " + grouped(assigned > usedMb ? assigned - usedMb : 0),
-           "Page Size (bytes): 4,096",
-           "Total Usable Pages: " + grouped(pages),
-           "Used Pages: " + grouped(used),
-           std::string("Pct Util: ") + util,
-           std::string("Max. Pct Util: ") + util,
-           "Physical Volumes: " + std::to_string(st_.list(t == "db" ? "dbvolume" : "logvolume").size()),
-           t == "db" ? "Buffer Pool Pages: 512" : "Log Pool Pages: 128",
-           t == "db" ? "Total Buffer Requests: 0" : "Log Pool Pct. Util: 0.00",
-           "Last Complete Backup Date/Time:"});
+    std::vector<std::string> l = {
+        label("Available Space (MB)", grouped(avail)), label("Assigned Capacity (MB)", grouped(assigned)),
+        label("Maximum Extension (MB)", grouped(avail - assigned)),
+        label("Maximum Reduction (MB)", grouped(assigned > usedMb ? assigned - usedMb : 0)),
+        label("Page Size (bytes)", "4,096"), label("Total Usable Pages", grouped(pages)),
+        label("Used Pages", grouped(used)), label("Pct Util", util), label("Max. Pct Util", util),
+        label("Physical Volumes", std::to_string(st_.list(t == "db" ? "dbvolume" : "logvolume").size()))};
+    if (t == "db") {
+        for (auto x : {label("Buffer Pool Pages", "512"), label("Total Buffer Requests", "0"),
+                       label("Cache Hit Pct.", "0.00"), label("Cache Wait Pct.", "0.00"),
+                       label("Backup in Progress?", "No"), label("Type of Backup In Progress", ""),
+                       label("Incrementals Since Last Full", "0"), label("Changed Since Last Backup (MB)", "0.00"),
+                       label("Percentage Changed", "0.00"), label("Last Complete Backup Date/Time", "")})
+            l.push_back(x);
+    } else {
+        for (auto x : {label("Log Pool Pages", "128"), label("Log Pool Pct. Util", "0.00"),
+                       label("Log Pool Pct. Wait", "0.00"), label("Cumulative Consumption (MB)", "0.00"),
+                       label("Consumption Reset Date/Time", env_.now)})
+            l.push_back(x);
+    }
+    block(l);
 }
 
 std::string units(const std::string& u, const std::string& dflt) {
@@ -522,161 +552,164 @@ std::string weekday(const std::string& d) {
     return it == m.end() ? "Any" : it->second;
 }
 
-std::string today() {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-#if defined(_WIN32)
-    tm = *std::localtime(&now);
-#else
-    localtime_r(&now, &tm);
-#endif
-    char b[16];
-    std::snprintf(b, sizeof b, "%02d/%02d/%04d", tm.tm_mon + 1, tm.tm_mday, tm.tm_year + 1900);
-    return b;
-}
-
 int Interp::query(const std::string& t) {
     kv_.erase("format");  // every reply is in the detailed form
     if (t == "db" || t == "log") {
         dbLog(t);
         return RC_OK;
     }
+    // Associations are listed per schedule, with its nodes.
+    std::string listType = t == "association" ? "schedule" : t;
     std::vector<const Object*> hits;
-    for (auto* o : st_.list(t)) {
+    for (auto* o : st_.list(listType)) {
         bool ok = true;
         for (size_t i = 0; i < pos_.size() && i < o->keys.size(); ++i)
             if (!wildMatch(pos_[i], o->keys[i])) ok = false;
         if (ok) hits.push_back(o);
     }
-    if (t == "association") {  // one block per schedule with its nodes
-        std::map<std::pair<std::string, std::string>, std::vector<std::string>> by;
-        for (auto* a : hits) by[{a->keys[0], a->keys[1]}].push_back(a->keys[2]);
-        if (by.empty()) return msg(RC_NOMATCH, "ANR2034E " + cmd_ + ": No match found using this criteria.");
-        for (auto& [k, nodes] : by) {
-            std::vector<std::string> lines = {"Policy Domain Name: " + k.first, "Schedule Name: " + k.second};
-            std::string l = "Associated Nodes:";
-            for (size_t i = 0; i < nodes.size(); ++i) {
-                if (i && i % 5 == 0) {
-                    lines.push_back(l);
-                    l.clear();
-                }
-                l += " " + nodes[i];
-            }
-            lines.push_back(l);
-            block(lines);
-        }
-        return RC_OK;
-    }
     if (hits.empty()) return msg(RC_NOMATCH, "ANR2034E " + cmd_ + ": No match found using this criteria.");
+    const std::string by = label("Last Update by (administrator)", env_.admin);
     for (auto* o : hits) {
         const auto& k = o->keys;
         auto a = [&](const char* n, const char* d = "") { return o->attr(n, d); };
-        if (t == "library") {
-            block({"Library Name: " + k[0], "Library Type: " + a("libtype"), "Device: " + a("device"),
-                   "External Manager: ", "Shared: No"});
+        const std::string stamp = a("updated", env_.now.c_str());
+        const std::string when = label("Last Update Date/Time", stamp);
+        if (t == "association") {
+            std::vector<std::string> nodes;
+            for (auto* as : st_.list("association"))
+                if (as->keys[0] == k[0] && as->keys[1] == k[1]) nodes.push_back(as->keys[2]);
+            std::vector<std::string> lines = {label("Policy Domain Name", k[0]), label("Schedule Name", k[1])};
+            std::string l;
+            for (size_t i = 0; i < nodes.size(); ++i) {
+                if (i && i % 6 == 0) {
+                    lines.push_back(lines.size() == 2 ? label("Associated Nodes", l) : std::string(35, ' ') + l);
+                    l.clear();
+                }
+                l += (l.empty() ? "" : " ") + nodes[i];
+            }
+            lines.push_back(lines.size() == 2 ? label("Associated Nodes", l) : std::string(35, ' ') + l);
+            block(lines);
+        } else if (t == "library") {
+            block({label("Library Name", k[0]), label("Library Type", a("libtype")), label("Device", a("device")),
+                   label("External Manager", a("externalmanager")), label("Shared", "No"), by, when});
         } else if (t == "drive") {
-            const Object* lib = st_.find("library", {k[0]});
             std::string dt = "GENERICTAPE";
             for (auto* dc : st_.list("devclass"))
                 if (upper(dc->attr("library")) == k[0]) dt = dc->attr("devtype");
-            (void)lib;
-            block({"Library Name: " + k[0], "Drive Name: " + k[1], "Device Type: " + dt,
-                   "Device: " + a("device"), "On-Line: Yes", "Element: " + a("element"),
-                   "Allocated to: ", "Last Update by (administrator): " + env_.admin});
+            block({label("Library Name", k[0]), label("Drive Name", k[1]), label("Device Type", dt),
+                   label("Device", a("device")), label("On-Line", "Yes"), label("Element", a("element")),
+                   label("Allocated to", ""), by, when});
         } else if (t == "devclass") {
             std::string dt = a("devtype");
             int pools = 0;
             for (auto* p : st_.list("stgpool"))
                 if (upper(p->attr("devclass")) == k[0]) ++pools;
             bool seq = dt != "DISK";
-            block({"Device Class Name: " + k[0], std::string("Device Access Strategy: ") + (seq ? "Sequential" : "Random"),
-                   "Storage Pool Count: " + std::to_string(pools), "Device Type: " + dt,
-                   "Format: " + upper(a("format", seq ? "DRIVE" : "")),
-                   "Est/Max Capacity (MB): " + a("maxcapacity"), std::string("Mount Limit: ") + (seq ? "1" : ""),
-                   std::string("Mount Wait (min): ") + (seq ? "60" : ""),
-                   std::string("Mount Retention (min): ") + (seq ? "60" : ""), "Label Prefix: QORA",
-                   "Library: " + upper(a("library")), "Directory: " + a("directory"),
-                   "Last Update by (administrator): " + env_.admin});
+            block({label("Device Class Name", k[0]), label("Device Access Strategy", seq ? "Sequential" : "Random"),
+                   label("Storage Pool Count", std::to_string(pools)), label("Device Type", dt),
+                   label("Format", upper(a("format", seq ? "DRIVE" : ""))),
+                   label("Est/Max Capacity (MB)", a("maxcapacity")), label("Mount Limit", seq ? a("mountlimit", "1") : ""),
+                   label("Mount Wait (min)", "60"), label("Mount Retention (min)", "60"), label("Label Prefix", "QORA"),
+                   label("Library", upper(a("library"))), label("Directory", a("directory")), label("Server Name", ""),
+                   label("Retry Period", ""), label("Retry Interval", ""), label("Shared", ""), by, when});
         } else if (t == "stgpool") {
             long long cap = 0;
             for (auto* v : st_.list("volume"))
                 if (v->keys[0] == k[0]) cap += std::atoll(v->attr("size", "0").c_str());
-            std::string next = upper(a("nextstgpool"));
-            block({"Storage Pool Name: " + k[0], "Storage Pool Type: Primary",
-                   "Device Class Name: " + upper(a("devclass")), "Estimated Capacity (MB): " + grouped(cap) + ".0",
-                   "Maximum Scratch Volumes Allowed: " + a("maxscratch", "0"), "Migration Delay: 0",
-                   "High Migration Threshold: " + a("highmig", "90"), "Low Migration Threshold: " + a("lowmig", "70"),
-                   "Access: Read/Write", "Next Storage Pool: " + next, "Reclaim Storage Pool: ",
-                   "Description: " + a("description")});
+            std::string dc = upper(a("devclass"));
+            const Object* dco = st_.find("devclass", {dc});
+            bool seq = dco && dco->attr("devtype") != "DISK";
+            // Every pool in the disk layout (next pool on line 12), so that a
+            // reply mixing disk and tape pools reads the same way throughout.
+            std::vector<std::string> l = {
+                label("Storage Pool Name", k[0]), label("Storage Pool Type", "Primary"),
+                label("Device Class Name", dc), label("Estimated Capacity (MB)", grouped(cap) + ".0"),
+                label("Pct Util", "0.0"), label("Pct Migr", "0.0"), label("Pct Logical", "100.0"),
+                label("High Mig Pct", a("highmig", "90")), label("Low Mig Pct", a("lowmig", "70")),
+                label("Migration in Progress?", "No"), label("Amount Migrated (MB)", "0.00"),
+                label("Elapsed Migration Time (seconds)", "0"), label("Next Storage Pool", upper(a("nextstgpool"))),
+                label("Reclaim Storage Pool", ""), label("Maximum Size Threshold", "No Limit"),
+                label("Access", "Read/Write"), label("Description", a("description")), label("Overflow Location", "")};
+            if (seq) l.push_back(label("Maximum Scratch Volumes Allowed", a("maxscratch", "0")));
+            else l.push_back(label("Cache Migrated Files?", "No"));
+            l.push_back(by);
+            l.push_back(when);
+            block(l);
         } else if (t == "volume" || t == "dbvolume" || t == "logvolume") {
-            std::string name = t == "volume" ? k[1] : k[0];
-            std::vector<std::string> lines = {"Volume Name: " + name};
-            if (t == "volume") lines.push_back("Storage Pool Name: " + k[0]);
-            lines.push_back("Estimated Capacity (MB): " + a("size") + ".0");
-            lines.push_back("Volume Status: On-Line");
-            block(lines);
+            std::vector<std::string> l = {label("Volume Name", t == "volume" ? k[1] : k[0])};
+            if (t == "volume") l.push_back(label("Storage Pool Name", k[0]));
+            l.push_back(label("Estimated Capacity (MB)", a("size") + ".0"));
+            l.push_back(label("Volume Status", "On-Line"));
+            block(l);
         } else if (t == "domain") {
             int nodes = 0;
             for (auto* n : st_.list("node"))
                 if (n->attr("domain") == k[0]) ++nodes;
-            block({"Policy Domain Name: " + k[0], "Activated Policy Set: " + a("activated"),
-                   "Activation Date/Time: ", "Days Since Activation: 0", "Activated Default Mgmt Class: STANDARD",
-                   "Number of Registered Nodes: " + std::to_string(nodes), "Description: " + a("description"),
-                   "Backup Retention (Grace Period): 30", "Archive Retention (Grace Period): 365",
-                   "Last Update by (administrator): " + env_.admin});
+            std::vector<std::string> l = {
+                label("Policy Domain Name", k[0]), label("Activated Policy Set", a("activated")),
+                label("Activation Date/Time", a("activated").empty() ? "" : stamp),
+                label("Days Since Activation", a("activated").empty() ? "" : "0"),
+                label("Activated Default Mgmt Class", a("activated").empty() ? "" : "STANDARD"),
+                label("Number of Registered Nodes", grouped(nodes))};
+            wrapped(l, "Description", a("description"));
+            for (auto x : {label("Backup Retention (Grace Period)", "30"),
+                           label("Archive Retention (Grace Period)", "365"), by, when, label("Managing profile", "")})
+                l.push_back(x);
+            block(l);
         } else if (t == "policyset") {
-            block({"Policy Domain Name: " + k[0], "Policy Set Name: " + k[1], "Default Mgmt Class Name: STANDARD",
-                   "Description: "});
+            block({label("Policy Domain Name", k[0]), label("Policy Set Name", k[1]),
+                   label("Default Mgmt Class Name", "STANDARD"), label("Description", ""), by, when});
         } else if (t == "mgmtclass") {
-            block({"Policy Domain Name: " + k[0], "Policy Set Name: " + k[1], "Mgmt Class Name: " + k[2],
-                   "Default Mgmt Class ?: Yes", "Description: "});
+            block({label("Policy Domain Name", k[0]), label("Policy Set Name", k[1]), label("Mgmt Class Name", k[2]),
+                   label("Default Mgmt Class ?", "Yes"), label("Description", ""), by, when});
         } else if (t == "copygroup") {
             auto lim = [&](const char* n, const char* d) {
                 std::string v = upper(a(n, d));
                 return v.compare(0, 3, "NOL") == 0 ? std::string("No Limit") : v;
             };
-            block({"Policy Domain Name: " + k[0], "Policy Set Name: " + k[1], "Mgmt Class Name: " + k[2],
-                   "Copy Group Name: " + k[3], "Copy Group Type: " + title(k[4]),
-                   "Versions Data Exists: " + lim("verexists", "2"),
-                   "Versions Data Deleted: " + lim("verdeleted", "1"),
-                   "Retain Extra Versions: " + lim("retextra", "30"),
-                   "Retain Only Version: " + lim("retonly", "60"), "Copy Mode: Modified",
-                   "Copy Serialization: Shared Static", "Copy Frequency: 0",
-                   "Copy Destination: " + upper(a("destination")),
-                   "Last Update by (administrator): " + env_.admin});
+            block({label("Policy Domain Name", k[0]), label("Policy Set Name", k[1]), label("Mgmt Class Name", k[2]),
+                   label("Copy Group Name", k[3]), label("Copy Group Type", title(k[4])),
+                   label("Versions Data Exists", lim("verexists", "2")),
+                   label("Versions Data Deleted", lim("verdeleted", "1")),
+                   label("Retain Extra Versions", lim("retextra", "30")),
+                   label("Retain Only Version", lim("retonly", "60")), label("Copy Mode", "Modified"),
+                   label("Copy Serialization", "Shared Static"), label("Copy Frequency", "0"),
+                   label("Copy Destination", upper(a("destination"))), by, when, label("Managing profile", "")});
         } else if (t == "schedule") {
             std::string sd = a("startdate", "");
-            if (sd.empty() || upper(sd) == "TODAY") sd = today();
+            if (sd.empty() || upper(sd) == "TODAY") sd = env_.now.substr(0, 10);
             std::string stime = a("starttime", "");
             if (stime.empty() || upper(stime) == "NOW") stime = "00:00:00";
             else if (std::count(stime.begin(), stime.end(), ':') == 1) stime += ":00";
-            std::string objects = a("objects");
             std::string exp = a("expiration");
             if (upper(exp) == "NEVER") exp.clear();
-            block({"Policy Domain Name: " + k[0], "Schedule Name: " + k[1], "Description: " + a("description"),
-                   "Action: " + title(a("action", "INCREMENTAL")), "Options: " + a("options"), "Objects: " + objects,
-                   "Priority: " + a("priority", "5"), "Start Date/Time: " + sd + " " + stime,
-                   "Duration: " + a("duration", "1") + " " + units(a("durunits", "HOU"), "Hour(s)"),
-                   "Period: " + a("period", "1") + " " + units(a("perunits", "DAY"), "Day(s)"),
-                   "Day of Week: " + weekday(a("dayofweek", "ANY")), "Expiration: " + exp,
-                   "Last Update by (administrator): " + env_.admin});
+            block({label("Policy Domain Name", k[0]), label("Schedule Name", k[1]), label("Description", a("description")),
+                   label("Action", title(a("action", "INCREMENTAL"))), label("Options", a("options")),
+                   label("Objects", a("objects")), label("Priority", a("priority", "5")),
+                   label("Start Date/Time", sd + " " + stime),
+                   label("Duration", a("duration", "1") + " " + units(a("durunits", "HOU"), "Hour(s)")),
+                   label("Period", a("period", "1") + " " + units(a("perunits", "DAY"), "Day(s)")),
+                   label("Day of Week", weekday(a("dayofweek", "ANY"))), label("Expiration", exp), by, when,
+                   label("Managing profile", "")});
         } else if (t == "node") {
-            block({"Node Name: " + k[0], "Platform: WinNT", "Client OS Level: 4.00", "Client Version: Version 3",
-                   "Policy Domain Name: " + a("domain", "STANDARD"), "Last Access Date/Time: ",
-                   "Days Since Last Access: 0", "Password Set Date/Time: ", "Days Since Password Set: 0",
-                   "Invalid Sign-on Count: 0", "Locked?: No", "Contact: " + a("contact"),
-                   "Compression: " + title(a("compression", "CLIENT")),
-                   "Archive Delete Allowed?: " + title(a("archdelete", "YES")),
-                   "Backup Delete Allowed?: " + title(a("backdelete", "NO")), "Registration Date/Time: ",
-                   "Registering Administrator: " + env_.admin, "Last Communication Method Used: ",
-                   "Bytes Received Last Session: 0", "Bytes Sent Last Session: 0",
-                   "Duration of Last Session (sec): 0.00", "Pct. Idle Wait Last Session: 0.00",
-                   "Pct. Comm. Wait Last Session: 0.00", "Pct. Media Wait Last Session: 0.00",
-                   "Client Option Set: ", "URL: " + a("url"), "Node Type: Client"});
+            block({label("Node Name", k[0]), label("Platform", "WinNT"), label("Client OS Level", "4.00"),
+                   label("Client Version", "Version 3, Release 7, Level 2.0"),
+                   label("Policy Domain Name", a("domain", "STANDARD")), label("Last Access Date/Time", stamp),
+                   label("Days Since Last Access", "<1"), label("Password Set Date/Time", stamp),
+                   label("Days Since Password Set", "0"), label("Invalid Sign-on Count", "0"), label("Locked?", "No"),
+                   label("Contact", a("contact")), label("Compression", title(a("compression", "CLIENT"))),
+                   label("Archive Delete Allowed?", title(a("archdelete", "YES"))),
+                   label("Backup Delete Allowed?", title(a("backdelete", "NO"))),
+                   label("Registration Date/Time", stamp), label("Registering Administrator", env_.admin),
+                   label("Last Communication Method Used", ""), label("Bytes Received Last Session", "0"),
+                   label("Bytes Sent Last Session", "0"), label("Duration of Last Session (sec)", "0.00"),
+                   label("Pct. Idle Wait Last Session", "0.00"), label("Pct. Comm. Wait Last Session", "0.00"),
+                   label("Pct. Media Wait Last Session", "0.00"), label("Option Set Name", ""), label("URL", a("url")),
+                   label("Node Type", "Client")});
         } else if (t == "libvolume") {
-            block({"Library Name: " + k[0], "Volume Name: " + k[1], "Status: " + title(a("status"))});
+            block({label("Library Name", k[0]), label("Volume Name", k[1]), label("Status", title(a("status")))});
         } else if (t == "admin") {
-            block({"Administrator Name: " + k[0], "Locked?: No"});
+            block({label("Administrator Name", k[0]), label("Locked?", "No")});
         }
     }
     return RC_OK;

@@ -55,6 +55,7 @@ struct Environment {
     // Size in bytes of a file, or -1 when it does not exist.
     std::function<long long(const std::string& path)> fileSize;
     std::string admin = "ADMIN";
+    std::string now = "01/01/2027 00:00:00";  // MM/DD/YYYY HH:MM:SS, stamped on changes
 };
 
 // Runs one administrative command on `state`, appending its messages to `out`
