@@ -79,24 +79,33 @@ bool writeText(const std::string& path, const std::string& text)
     return ok && MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-// Runs `fn` on the device's description entry; saves when it returns true
-// in `changed`.
+// Runs `fn` on the whole description; saves when it sets `changed`.
 template <class F>
-bool withDevice(const std::string& name, F fn)
+bool withDescription(F fn)
 {
     StateLock lock;
     std::string text, err;
     SimDescription d;
     if (!readText(descPath(), text) || !simParseDescription(text, d, err))
         return false;
-    SimDevice* dev = d.find(name);
-    if (!dev)
-        return false;
     bool changed = false;
-    fn(*dev, changed);
+    bool ok = fn(d, changed);
     if (changed)
         writeText(descPath(), simFormatDescription(d));
-    return true;
+    return ok;
+}
+
+// Runs `fn` on the device's description entry.
+template <class F>
+bool withDevice(const std::string& name, F fn)
+{
+    return withDescription([&](SimDescription& d, bool& changed) {
+        SimDevice* dev = d.find(name);
+        if (!dev)
+            return false;
+        fn(*dev, changed);
+        return true;
+    });
 }
 
 Ctx* ctxOf(HANDLE h)
@@ -137,6 +146,8 @@ std::string imagePath(const SimDevice& d, const std::string& kind)
         std::string base = d.get("image", d.name);
         return stateDir() + "\\" + base + "." + d.get("side", "A") + ".img";
     }
+    if (kind == "changer")
+        return stateDir() + "\\" + d.name + ".lock";
     return stateDir() + "\\" + d.get("image", d.name + ".tap");
 }
 
@@ -153,7 +164,7 @@ HANDLE simOpen(const char* ntName, DWORD access)
         sectors = d.num("sectors", 512);
         name = d.name;
     });
-    if (!found || (kind != "tape" && kind != "optical")) {
+    if (!found || (kind != "tape" && kind != "optical" && kind != "changer")) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
@@ -292,6 +303,11 @@ BOOL simWrite(HANDLE h, const void* buf, DWORD size, DWORD* done)
     if (protectedMedium(c->name))
         return fail(c, ERROR_WRITE_PROTECT);
     if (c->kind == "tape") {
+        // A simulated write time, for measuring several drives at once.
+        long long latency = 0;
+        withDevice(c->name, [&](SimDevice& d, bool&) { latency = d.num("latency"); });
+        if (latency > 0)
+            Sleep((DWORD)latency);
         if (!tapeAppend(c, h, buf, size))
             return FALSE;
         *done = size;
@@ -415,6 +431,247 @@ BOOL opticalIoctl(Ctx* c, HANDLE h, DWORD code, void* buf, DWORD size)
     return fail(c, ERROR_INVALID_FUNCTION);
 }
 
+// Medium changer: elements with addresses (transport, drives, slots,
+// ports), cartridges named by their barcode ("_" first: no barcode label,
+// "+" for a blank), a port that is open or closed, and a fault plan:
+// fault_<kind>=N:CODE makes the next N requests of that kind end with
+// completion code CODE.
+struct ChangerLayout {
+    int tBase, drives, dBase, slots, sBase, ports, pBase;
+    explicit ChangerLayout(const SimDevice& d)
+        : tBase((int)d.num("transportbase", 0)), drives((int)d.num("drives", 1)),
+          dBase((int)d.num("drivebase", 1)), slots((int)d.num("slots", 10)),
+          sBase((int)d.num("slotbase", 1000)), ports((int)d.num("ports", 0)),
+          pBase((int)d.num("portbase", 10)) {}
+    char kindOf(int a) const
+    {
+        if (a == tBase) return 't';
+        if (a >= dBase && a < dBase + drives) return 'd';
+        if (a >= sBase && a < sBase + slots) return 's';
+        if (a >= pBase && a < pBase + ports) return 'p';
+        return 0;
+    }
+};
+
+template <class T>
+void fillBarcode(T& e, const std::string& cart)
+{
+    e.full = !cart.empty();
+    if (cart.empty() || cart[0] == '_')
+        return;
+    std::string code = cart;
+    for (char& ch : code)
+        if (ch == '+')
+            ch = ' ';
+    e.barcode_flag = 1;
+    e.barcode_len = (int32_t)(code.size() < sizeof e.barcode ? code.size() : sizeof e.barcode);
+    std::memcpy(e.barcode, code.data(), (size_t)e.barcode_len);
+}
+
+template <class T>
+void fillElement(T& e, const SimDevice& d, int a)
+{
+    std::memset(&e, 0, sizeof e);
+    e.address = (uint16_t)a;
+    e.accessible = 1;
+    e.abnormal_state = (int32_t)d.num("abnormal" + std::to_string(a));
+    fillBarcode(e, d.get("elem" + std::to_string(a)));
+    std::string src = d.get("src" + std::to_string(a));
+    if (e.full && !src.empty()) {
+        e.source_addr_flag = 1;
+        e.source_elem_addr = (uint16_t)std::atoi(src.c_str());
+    }
+    e.invert_media_flag = d.num("inv" + std::to_string(a)) != 0;
+}
+
+// A cartridge arriving in or leaving a drive loads or unloads the drive's device.
+void driveTakes(SimDescription& desc, const SimDevice& lib, int addr, const std::string& cart, bool inverted)
+{
+    SimDevice* drv = desc.find(lib.get("drive" + std::to_string(addr)));
+    if (!drv)
+        return;
+    if (cart.empty()) {
+        drv->set("loaded", "0");
+        return;
+    }
+    drv->set("loaded", "1");
+    if (drv->get("kind") == "optical") {
+        drv->set("image", "cart_" + cart);
+        drv->set("side", inverted ? "B" : "A");
+    } else {
+        drv->set("image", "cart_" + cart + ".tap");
+    }
+}
+
+BOOL changerDone(Ctx* c, int32_t* compcode, int32_t code)
+{
+    *compcode = code;
+    return code ? fail(c, ERROR_IO_DEVICE) : TRUE;
+}
+
+BOOL changerIoctl(Ctx* c, DWORD code, void* buf, DWORD size)
+{
+    static const struct { DWORD code; const char* kind; DWORD size; } kinds[] = {
+        {QORA_LBIOC_MOVE_MEDIUM, "move", sizeof(qora_lb_move_medium_t)},
+        {QORA_LBIOC_INVENTORY, "inventory", sizeof(qora_lb_inventory_t)},
+        {QORA_LBIOC_AUDIT, "audit", sizeof(qora_lb_audit_t)},
+        {QORA_LBIOC_POSITION, "position", sizeof(qora_lb_position_t)},
+        {QORA_LBIOC_EXTEND_RETRACT, "port", sizeof(qora_lb_extend_retract_t)},
+        {QORA_LBIOC_LIBRARY_INFO, "info", sizeof(qora_lb_library_info_t)},
+        {QORA_LBIOC_ELEMENT_COUNT, "count", sizeof(qora_lb_element_count_t)},
+        {QORA_DDIOC_DEVINFO, "devinfo", sizeof(devinfo)},
+        {QORA_MTIOC_GET_DEVICE_INFO, "inquiry", sizeof(qora_dd_inquiry_t)},
+    };
+    const char* kind = nullptr;
+    for (const auto& k : kinds)
+        if (k.code == code) {
+            if (size < k.size)
+                return fail(c, ERROR_INSUFFICIENT_BUFFER);
+            kind = k.kind;
+        }
+    if (!kind)
+        return fail(c, ERROR_INVALID_FUNCTION);
+    BOOL result = FALSE;
+    withDescription([&](SimDescription& desc, bool& changed) {
+        SimDevice* lib = desc.find(c->name);
+        if (!lib)
+            return false;
+        const ChangerLayout L(*lib);
+        int32_t* compcode = (int32_t*)buf;
+        std::string faultKey = std::string("fault_") + kind;
+        std::string plan = lib->get(faultKey);
+        if (!plan.empty()) {
+            int left = std::atoi(plan.c_str());
+            size_t colon = plan.find(':');
+            int cc = colon == std::string::npos ? 1 : std::atoi(plan.c_str() + colon + 1);
+            if (left > 0) {
+                lib->set(faultKey, std::to_string(left - 1) + ":" + std::to_string(cc));
+                changed = true;
+                result = changerDone(c, compcode, cc);
+                return true;
+            }
+        }
+        switch (code) {
+        case QORA_DDIOC_DEVINFO:
+            std::memset(buf, 0, sizeof(devinfo));
+            ((devinfo*)buf)->devtype = (char)QORA_DEVTYPE_CHANGER;
+            result = TRUE;
+            break;
+        case QORA_MTIOC_GET_DEVICE_INFO: {
+            auto* q = (qora_dd_inquiry_t*)buf;
+            std::memset(q, 0, sizeof *q);
+            q->data.device_type = 8;
+            copyField(q->data.vendor_id, sizeof q->data.vendor_id, lib->get("vendor", "QSIM"));
+            copyField(q->data.product_id, sizeof q->data.product_id, lib->get("product", "SIMLIB"));
+            copyField(q->data.product_revision_level, 4, lib->get("revision", "1.0"));
+            result = TRUE;
+            break;
+        }
+        case QORA_LBIOC_LIBRARY_INFO: {
+            auto* li = (qora_lb_library_info_t*)buf;
+            std::memset(li, 0, sizeof *li);
+            li->robot_can_eject = (int32_t)lib->num("robot_can_eject");
+            li->inv_unreliable = (int32_t)lib->num("inv_unreliable");
+            li->must_position_to_elem = (int32_t)lib->num("must_position");
+            li->moves_slot_to_slot = 1;
+            li->uses_magazine = (int32_t)lib->num("magazine");
+            li->robot_can_invert = (int32_t)lib->num("robot_can_invert", 1);
+            result = TRUE;
+            break;
+        }
+        case QORA_LBIOC_ELEMENT_COUNT: {
+            auto* ec = (qora_lb_element_count_t*)buf;
+            *ec = {0, L.drives, L.slots, 1, L.ports};
+            result = TRUE;
+            break;
+        }
+        case QORA_LBIOC_INVENTORY: {
+            auto* inv = (qora_lb_inventory_t*)buf;
+            int nd = inv->drives < L.drives ? inv->drives : L.drives;
+            int ns = inv->slots < L.slots ? inv->slots : L.slots;
+            int np = inv->eeports < L.ports ? inv->eeports : L.ports;
+            for (int i = 0; inv->drive_state && i < nd; i++)
+                fillElement(inv->drive_state[i], *lib, L.dBase + i);
+            for (int i = 0; inv->storage_element_state && i < ns; i++)
+                fillElement(inv->storage_element_state[i], *lib, L.sBase + i);
+            for (int i = 0; inv->import_export_state && i < np; i++) {
+                auto& e = inv->import_export_state[i];
+                fillElement(e, *lib, L.pBase + i);
+                e.import_enable = e.export_enable = 1;
+                e.oper_placed_media = lib->num("placed" + std::to_string(L.pBase + i)) != 0;
+            }
+            if (inv->medium_changer_state && inv->transp_elems > 0)
+                fillElement(inv->medium_changer_state[0], *lib, L.tBase);
+            inv->drives = nd;
+            inv->slots = ns;
+            inv->eeports = np;
+            inv->transp_elems = inv->transp_elems > 0 ? 1 : 0;
+            result = changerDone(c, &inv->compcode, 0);
+            break;
+        }
+        case QORA_LBIOC_AUDIT:
+            lib->set("audits", std::to_string(lib->num("audits") + 1));
+            changed = true;
+            result = changerDone(c, compcode, 0);
+            break;
+        case QORA_LBIOC_POSITION: {
+            auto* p = (qora_lb_position_t*)buf;
+            lib->set("lastposition", std::to_string(p->destination_address));
+            changed = true;
+            result = changerDone(c, compcode, L.kindOf(p->destination_address) ? 0 : 300);
+            break;
+        }
+        case QORA_LBIOC_EXTEND_RETRACT: {
+            auto* er = (qora_lb_extend_retract_t*)buf;
+            lib->set("portopen", er->option == 0 ? "1" : "0");
+            changed = true;
+            result = changerDone(c, compcode, L.ports ? 0 : 300);
+            break;
+        }
+        case QORA_LBIOC_MOVE_MEDIUM: {
+            auto* m = (qora_lb_move_medium_t*)buf;
+            int s = m->source_address, d = m->destination_address;
+            std::string ks = "elem" + std::to_string(s), kd = "elem" + std::to_string(d);
+            std::string cart = lib->get(ks);
+            int32_t cc = 0;
+            if (!L.kindOf(s) || !L.kindOf(d))
+                cc = 300;                                   // no such element
+            else if (cart.empty())
+                cc = 301;                                   // source empty
+            else if (s != d && !lib->get(kd).empty())
+                cc = 302;                                   // destination full
+            else if (m->invert && !lib->num("robot_can_invert", 1))
+                cc = 303;
+            else if ((L.kindOf(s) == 'p' || L.kindOf(d) == 'p') && lib->num("portopen"))
+                cc = 307;                                   // the port is open
+            if (cc == 0) {
+                bool inv = (lib->num("inv" + std::to_string(s)) != 0) != (m->invert != 0);
+                std::string home = L.kindOf(s) == 's' ? std::to_string(s) : lib->get("src" + std::to_string(s));
+                lib->set(ks, "");
+                lib->set("inv" + std::to_string(s), "0");
+                lib->set("src" + std::to_string(s), "");
+                lib->set(kd, cart);
+                lib->set("inv" + std::to_string(d), inv ? "1" : "0");
+                lib->set("src" + std::to_string(d), home);
+                lib->set("placed" + std::to_string(d), "0");
+                SimDevice libCopy = *lib;
+                if (L.kindOf(s) == 'd')
+                    driveTakes(desc, libCopy, s, "", false);
+                if (L.kindOf(d) == 'd')
+                    driveTakes(desc, libCopy, d, cart, inv);
+                lib = desc.find(c->name);
+                lib->set("moves", std::to_string(lib->num("moves") + 1));
+                changed = true;
+            }
+            result = changerDone(c, &m->compcode, cc);
+            break;
+        }
+        }
+        return true;
+    });
+    return result;
+}
+
 BOOL simIoctl(HANDLE h, DWORD code, void* buf, DWORD size, DWORD* returned)
 {
     Ctx* c = ctxOf(h);
@@ -424,6 +681,8 @@ BOOL simIoctl(HANDLE h, DWORD code, void* buf, DWORD size, DWORD* returned)
     SimDevice dev;
     if (!withDevice(c->name, [&](SimDevice& d, bool&) { dev = d; }))
         return fail(c, ERROR_DEV_NOT_EXIST);
+    if (c->kind == "changer")
+        return changerIoctl(c, code, buf, size);
     bool tape = c->kind == "tape";
     if (dev.num("fail_" + std::to_string(code & 0xFFF)) > 0) {
         withDevice(c->name, [&](SimDevice& d, bool& ch) {

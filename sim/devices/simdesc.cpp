@@ -23,12 +23,16 @@ long long SimDevice::num(const std::string& key, long long def) const
 
 void SimDevice::set(const std::string& key, const std::string& value)
 {
-    for (auto& a : attrs)
-        if (a.first == key) {
-            a.second = value;
+    for (auto it = attrs.begin(); it != attrs.end(); ++it)
+        if (it->first == key) {
+            if (value.empty())
+                attrs.erase(it);
+            else
+                it->second = value;
             return;
         }
-    attrs.emplace_back(key, value);
+    if (!value.empty())
+        attrs.emplace_back(key, value);
 }
 
 SimDevice* SimDescription::find(const std::string& name)

@@ -12,7 +12,7 @@ struct SimDevice {
 
     std::string get(const std::string& key, const std::string& def = "") const;
     long long num(const std::string& key, long long def = 0) const;   // decimal or 0x hex
-    void set(const std::string& key, const std::string& value);
+    void set(const std::string& key, const std::string& value);   // empty removes
 };
 
 struct SimDescription {

@@ -4,10 +4,12 @@
 //   simdev add DIR NAME kind=tape|optical|... key=value ...
 //   simdev set DIR NAME key=value ...
 //   simdev show DIR NAME
+//   simdev fill DIR LIBRARY COUNT PREFIX   barcoded cartridges into the first slots
 //   simdev publish DIR
 //   simdev unpublish
 #include <windows.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include "simdesc.h"
@@ -252,12 +254,29 @@ int main(int argc, char** argv)
             return rc;
         return save(dir, d);
     }
+    if (cmd == "fill" && argc == 6) {
+        int count = std::atoi(argv[4]);
+        int base = (int)dev->num("slotbase", 1000), slots = (int)dev->num("slots", 10);
+        if (count < 0 || count > slots) {
+            std::fprintf(stderr, "simdev: %s has %d slots\n", name.c_str(), slots);
+            return 2;
+        }
+        for (int i = 0; i < count; i++) {
+            char code[64];
+            std::snprintf(code, sizeof code, "%s%03d", argv[5], i + 1);
+            dev->set("elem" + std::to_string(base + i), code);
+        }
+        return save(dir, d);
+    }
     if (cmd == "show") {
         std::string kind = dev->get("kind");
         if (kind == "tape")
             showTape(dir + "\\" + dev->get("image", dev->name + ".tap"));
         else if (kind == "optical")
             showOptical(dir + "\\" + dev->get("image", dev->name));
+        for (const auto& a : dev->attrs)
+            if (kind == "changer" && a.first.rfind("elem", 0) == 0)
+                std::printf("element %s: %s\n", a.first.c_str() + 4, a.second.c_str());
         std::printf("%s\n", simFormatDescription(SimDescription{{}, {*dev}}).c_str());
         return 0;
     }

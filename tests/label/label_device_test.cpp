@@ -77,10 +77,10 @@ protected:
     std::string image(const std::wstring& file) { return qtest::readFile(state / file); }
     std::string attr(const std::string& dev, const std::string& key)
     {
-        std::string text = qtest::readFile(state / L"devices.txt");
-        size_t line = text.find(dev + " ");
+        std::string text = "\n" + qtest::readFile(state / L"devices.txt");
+        size_t line = text.find("\n" + dev + " ");
         size_t at = text.find(" " + key + "=", line);
-        size_t eol = text.find('\n', line);
+        size_t eol = text.find('\n', line + 1);
         if (line == std::string::npos || at == std::string::npos || at > eol)
             return "";
         at += key.size() + 2;
@@ -303,10 +303,84 @@ TEST_F(LabelDevices, FormatOptionFormatsTheMedium)
     EXPECT_EQ(image(L"QSIMU.A.img").substr(0, 8), "$QORA$00");
 }
 
+TEST_F(LabelDevices, ChangerInventoryMovesPortAndFaultPlan)
+{
+    devices("QSIMLIB kind=changer drives=2 slots=4 ports=1 product=SIMLIB robot_can_invert=1 "
+            "drive1=QSIMD1 elem1000=BAR001 elem1001=AB+CD elem1003=_x fault_move=2:203\n"
+            "QSIMD1 kind=tape group=4 loaded=0");
+    int lib;
+    ASSERT_EQ(ioOpenDevice("QSIMLIB", 1, 0, &lib), 0);
+    qora_lb_element_count_t ec = {};
+    ASSERT_EQ(ioAutoIoctl(lib, QORA_LBIOC_ELEMENT_COUNT, &ec, sizeof ec), 0);
+    EXPECT_EQ(ec.drives, 2);
+    EXPECT_EQ(ec.slots, 4);
+    EXPECT_EQ(ec.eeports, 1);
+    EXPECT_EQ(ec.transp_elems, 1);
+    qora_lb_library_info_t li = {};
+    ASSERT_EQ(ioAutoIoctl(lib, QORA_LBIOC_LIBRARY_INFO, &li, sizeof li), 0);
+    EXPECT_EQ(li.robot_can_invert, 1);
+
+    qora_lb_drive_state_t drv[2];
+    qora_lb_storage_element_state_t slot[4], tr[1];
+    qora_lb_import_export_state_t port[1];
+    auto inventory = [&] {
+        qora_lb_inventory_t inv = {0, 2, 4, 1, 1, drv, slot, port, tr};
+        ASSERT_EQ(ioAutoIoctl(lib, QORA_LBIOC_INVENTORY, &inv, sizeof inv), 0);
+    };
+    inventory();
+    EXPECT_EQ(slot[0].address, 1000);
+    EXPECT_TRUE(slot[0].full && slot[0].barcode_flag);
+    EXPECT_EQ(std::string((char*)slot[0].barcode, slot[0].barcode_len), "BAR001");
+    EXPECT_EQ(std::string((char*)slot[1].barcode, slot[1].barcode_len), "AB CD");
+    EXPECT_FALSE(slot[2].full);
+    EXPECT_TRUE(slot[3].full);
+    EXPECT_FALSE(slot[3].barcode_flag);
+    EXPECT_EQ(drv[0].address, 1);
+    EXPECT_EQ(port[0].address, 10);
+
+    // Two injected failures with completion code 203, then the move works.
+    qora_lb_move_medium_t mv = {0, 0, 1000, 1, 0};
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 600);
+        EXPECT_EQ(mv.compcode, 203);
+    }
+    ASSERT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 0);
+    EXPECT_EQ(attr("QSIMD1", "loaded"), "1");
+
+    // The cartridge in the drive is a tape of its own.
+    useDrive("QSIMD1", 7);
+    capture([&] { EXPECT_EQ(dtsWriteLabel(&drive, "BAR001", 0), 0); });
+    EXPECT_EQ(image(L"cart_BAR001.tap"), labeledTape("BAR001"));
+    inventory();
+    EXPECT_TRUE(drv[0].full && drv[0].source_addr_flag);
+    EXPECT_EQ(drv[0].source_elem_addr, 1000);
+
+    qora_lb_extend_retract_t er = {0, 0, 10, 0};
+    ASSERT_EQ(ioAutoIoctl(lib, QORA_LBIOC_EXTEND_RETRACT, &er, sizeof er), 0);
+    mv = {0, 0, 1, 10, 1};
+    EXPECT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 600);
+    EXPECT_EQ(mv.compcode, 307);
+    er.option = 1;
+    ASSERT_EQ(ioAutoIoctl(lib, QORA_LBIOC_EXTEND_RETRACT, &er, sizeof er), 0);
+    ASSERT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 0);
+    EXPECT_EQ(attr("QSIMD1", "loaded"), "0");
+    inventory();
+    EXPECT_TRUE(port[0].full && port[0].invert_media_flag);
+    mv = {0, 0, 10, 1002, 0};
+    EXPECT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 0);
+    mv = {0, 0, 1002, 1000, 0};
+    EXPECT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 0);
+    mv = {0, 0, 1001, 1000, 0};
+    EXPECT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 600);
+    EXPECT_EQ(mv.compcode, 302);
+    ioCloseDevice(lib);
+}
+
 TEST_F(LabelDevices, DeviceMapNamesAndExclusiveOpen)
 {
     devices("QSIMTAPE3 kind=tape group=4 target=3 lun=1 bus=0 port=1 product=SIMDLT\n"
             "QSIMOPT5 kind=optical target=5");
+    qtest::run(L"\"" + qtest::binDir() + L"simdev.exe\" unpublish");
     qtest::RunResult r = qtest::run(L"\"" + qtest::binDir() + L"simdev.exe\" publish " + state.path());
     ASSERT_EQ(r.exitCode, 0u) << r.output;
     struct { const char* in; const char* out; } names[] = {
