@@ -13,10 +13,13 @@ std::function<bool(FileStep)>& fault() {
     return f;
 }
 
-// The system error of a failed step, or the injected one.
-DWORD stepError(FileStep step, BOOL ok) {
+// Runs one step unless the test seam fails it first: 0 or the system error.
+template <class Call>
+DWORD attempt(FileStep step, Call&& call) {
     if (fault() && fault()(step)) return step == FileStep::Write ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
-    return ok ? 0 : (GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
+    if (call()) return 0;
+    DWORD err = GetLastError();
+    return err ? err : ERROR_WRITE_FAULT;
 }
 
 void toTraceFile(const char* module, unsigned code) {
@@ -103,8 +106,7 @@ bool readWholeFile(const std::wstring& path, FileContent& out, unsigned long& er
     char buf[65536];
     for (;;) {
         DWORD n = 0;
-        BOOL ok = ReadFile(f.get(), buf, sizeof buf, &n, nullptr);
-        if (stepError(FileStep::Read, ok)) {
+        if (attempt(FileStep::Read, [&] { return ReadFile(f.get(), buf, sizeof buf, &n, nullptr); })) {
             out.readFailed = true;
             break;
         }
@@ -121,28 +123,36 @@ unsigned long replaceFileContent(const std::wstring& path, std::string_view byte
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return ERROR_ACCESS_DENIED;
     const std::wstring temp = path + L".new";
-    fw::UniqueFile f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    fw::UniqueFile f;
     auto discard = [&](DWORD err) {
         f.reset();
         DeleteFileW(temp.c_str());
         return err;
     };
-    if (DWORD err = stepError(FileStep::Create, bool(f))) return f ? discard(err) : err;
+    if (DWORD err = attempt(FileStep::Create, [&] {
+            f.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+            return bool(f);
+        }))
+        return f ? discard(err) : err;
     for (std::size_t done = 0; done < bytes.size();) {
         DWORD chunk = (DWORD)std::min<std::size_t>(bytes.size() - done, 1 << 16), n = 0;
-        BOOL ok = WriteFile(f.get(), bytes.data() + done, chunk, &n, nullptr) && n == chunk;
-        if (DWORD err = stepError(FileStep::Write, ok)) return discard(err);
+        if (DWORD err = attempt(FileStep::Write, [&] {
+                return WriteFile(f.get(), bytes.data() + done, chunk, &n, nullptr) && n == chunk;
+            }))
+            return discard(err);
         done += n;
     }
-    if (DWORD err = stepError(FileStep::Flush, FlushFileBuffers(f.get()))) return discard(err);
-    if (DWORD err = stepError(FileStep::Close, CloseHandle(f.release()))) return discard(err);
+    if (DWORD err = attempt(FileStep::Flush, [&] { return FlushFileBuffers(f.get()); })) return discard(err);
+    if (DWORD err = attempt(FileStep::Close, [&] { return CloseHandle(f.release()); })) return discard(err);
     if (!backupPath.empty() && attrs != INVALID_FILE_ATTRIBUTES) {
-        BOOL ok = CopyFileW(path.c_str(), backupPath.c_str(), FALSE);
-        if (DWORD err = stepError(FileStep::Backup, ok)) return discard(err);
+        if (DWORD err = attempt(FileStep::Backup, [&] { return CopyFileW(path.c_str(), backupPath.c_str(), FALSE); }))
+            return discard(err);
     }
-    BOOL ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (DWORD err = stepError(FileStep::Replace, ok)) return discard(err);
+    if (DWORD err = attempt(FileStep::Replace, [&] {
+            return MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        }))
+        return discard(err);
     return 0;
 }
 

@@ -9,7 +9,7 @@ qora_library(qora_cfgparse PURE TCHAR
 qora_library(qora_ofe
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/ofefile.cpp
   LIBS qora_ofeparse qora_optfiles_io
-  SYSLIBS ws2_32 mswsock)
+  SYSLIBS wsock32 ws2_32)
 qora_library(qora_cfgfile TCHAR
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/cfgfile.cpp
   LIBS qora_cfgparse qora_optfiles_io)

@@ -60,7 +60,8 @@ void ProbeInstalledProtocols(InstalledProtocols& out) {
     out = {};
     WinsockSession ws;
     // The list may need more room than the usual 2048 bytes: the call
-    // reports the size it needs, so ask again with that.
+    // reports the size it needs, so ask again with that. The call comes from
+    // wsock32: the one in mswsock lists another record layout under Wine.
     std::vector<unsigned char> buffer(2048);
     DWORD size = static_cast<DWORD>(buffer.size());
     int count = EnumProtocolsW(nullptr, buffer.data(), &size);

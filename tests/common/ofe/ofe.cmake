@@ -6,3 +6,7 @@ qora_test(ofeparse_test PURE
 qora_test(cfgparse_test PURE ANSI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/cfgparse_test.cpp
   LIBS qora_cfgparse_a)
+# The file and network edges, under Wine.
+qora_test(ofefile_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ofefile_test.cpp
+  LIBS qora_ofe qora_testsupport)

@@ -1,0 +1,114 @@
+// kvtserv.opt on disk: reading, saving in one step, and what a failed save
+// leaves behind.
+#include <gtest/gtest.h>
+#include "common/cmd/optfiles_io.h"
+#include "common/ofe/ofefile.h"
+#include "tests/support/testsupport.h"
+
+using namespace ofe;
+
+namespace {
+
+std::unique_ptr<ServerOptions> freshModel() {
+    std::unique_ptr<ServerOptions> m;
+    CreateServerOptions(&m, localHostName());
+    ResetServerOptions(m.get());
+    return m;
+}
+
+struct FaultOff {
+    ~FaultOff() { setFileFaultForTest({}); }
+};
+
+const std::string kOriginal = "* the administrator's file\r\nMAXSessions 40\r\n";
+
+}  // namespace
+
+TEST(ServerOptionsFile, SavesAndReadsBackAnEqualModel) {
+    qtest::TempDir dir(L"ofe");
+    const std::wstring path = dir / L"kvtserv.opt";
+    ASSERT_TRUE(qtest::writeFile(path, qtest::readFile(qtest::sourceDir() + L"tests\\common\\ofe\\fixtures\\handwritten.opt")));
+    auto first = freshModel();
+    std::wstring message;
+    ASSERT_EQ(ReadServerOptionsFile(first.get(), path, message), 0) << qtest::narrow(message);
+    std::wstring unused;
+    ASSERT_EQ(WriteServerOptions(first.get(), path, true, unused), 0);
+    EXPECT_TRUE(unused.empty());
+    const std::string bytes = qtest::readFile(path);
+    EXPECT_NE(bytes.find("\r\nCOMMmethod HTTPS\r\nHTTPSPort 1544\r\n"), std::string::npos);
+    std::wstring text;
+    ASSERT_EQ(WriteServerOptions(first.get(), L"ignored", false, text), 0);
+    EXPECT_EQ(qtest::narrow(text), bytes);
+    auto second = freshModel();
+    ASSERT_EQ(ReadServerOptionsFile(second.get(), path, message), 0);
+    EXPECT_TRUE(*first == *second);
+    EXPECT_EQ(GetFileAttributesW((path + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(ServerOptionsFile, MissingFileAndReadErrorHaveTheirCodes) {
+    qtest::TempDir dir(L"ofe");
+    auto m = freshModel();
+    std::wstring message = L"x";
+    EXPECT_EQ(ReadServerOptionsFile(m.get(), dir / L"none.opt", message), OFE_OPEN_FAILED);
+    EXPECT_TRUE(message.empty());
+
+    ASSERT_TRUE(qtest::writeFile(dir / L"kvtserv.opt", kOriginal));
+    FaultOff off;
+    setFileFaultForTest([](FileStep s) { return s == FileStep::Read; });
+    EXPECT_EQ(ReadServerOptionsFile(m.get(), dir / L"kvtserv.opt", message), OFE_READ_ERROR);
+    EXPECT_TRUE(message.empty());
+}
+
+TEST(ServerOptionsFile, SyntaxErrorNamesThePath) {
+    qtest::TempDir dir(L"ofe");
+    ASSERT_TRUE(qtest::writeFile(dir / L"kvtserv.opt", "MAXS 3\r\nTCP 1600\r\n"));
+    auto m = freshModel();
+    std::wstring message;
+    EXPECT_EQ(ReadServerOptionsFile(m.get(), dir / L"kvtserv.opt", message), OFE_SYNTAX_ERROR);
+    EXPECT_NE(message.find(L"on line 2 of the server options file:\n\n" + dir.path() + L"kvtserv.opt"),
+              std::wstring::npos);
+}
+
+// Whatever step fails, the administrator's file stays as it was.
+TEST(ServerOptionsFile, FailedSaveLeavesTheOriginal) {
+    auto m = freshModel();
+    std::wstring unused;
+    for (FileStep step : {FileStep::Create, FileStep::Write, FileStep::Flush, FileStep::Close, FileStep::Replace}) {
+        qtest::TempDir dir(L"ofe");
+        const std::wstring path = dir / L"kvtserv.opt";
+        ASSERT_TRUE(qtest::writeFile(path, kOriginal));
+        FaultOff off;
+        setFileFaultForTest([step](FileStep s) { return s == step; });
+        EXPECT_EQ(WriteServerOptions(m.get(), path, true, unused), OFE_OPEN_FAILED) << int(step);
+        EXPECT_EQ(qtest::readFile(path), kOriginal) << int(step);
+        EXPECT_EQ(GetFileAttributesW((path + L".new").c_str()), INVALID_FILE_ATTRIBUTES) << int(step);
+    }
+}
+
+TEST(ServerOptionsFile, ReadOnlyTargetOrBlockedTemporaryIsNotReplaced) {
+    auto m = freshModel();
+    std::wstring unused;
+    qtest::TempDir dir(L"ofe");
+    const std::wstring path = dir / L"kvtserv.opt";
+    ASSERT_TRUE(qtest::writeFile(path, kOriginal));
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(WriteServerOptions(m.get(), path, true, unused), OFE_OPEN_FAILED);
+    EXPECT_EQ(qtest::readFile(path), kOriginal);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    ASSERT_TRUE(CreateDirectoryW((path + L".new").c_str(), nullptr));
+    EXPECT_EQ(WriteServerOptions(m.get(), path, true, unused), OFE_OPEN_FAILED);
+    EXPECT_EQ(qtest::readFile(path), kOriginal);
+    RemoveDirectoryW((path + L".new").c_str());
+
+    EXPECT_EQ(WriteServerOptions(nullptr, path, true, unused), OFE_NO_MODEL);
+    EXPECT_EQ(qtest::readFile(path), kOriginal);
+    EXPECT_EQ(WriteServerOptions(m.get(), dir / L"no such dir\\kvtserv.opt", true, unused), OFE_OPEN_FAILED);
+}
+
+TEST(InstalledProtocols, TcpipIsSeen) {
+    InstalledProtocols p;
+    ProbeInstalledProtocols(p);
+    EXPECT_EQ(p.tcpip, 1u);
+    EXPECT_FALSE(localHostName().empty());
+}
