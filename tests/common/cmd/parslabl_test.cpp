@@ -16,6 +16,7 @@ protected:
 }  // namespace
 
 TEST_F(InstalledLabels, EveryLabelIsInTheEnglishLibrary) {
+    CIfcMsgLib libraries;
     for (UINT id = IDS_LABEL_CG_DOMAIN; id <= IDS_LABEL_POOL_MIGRATING; ++id) {
         tstring text;
         EXPECT_GT(loadString(id, text), 0) << id;
