@@ -4,9 +4,9 @@
 // password, other codes of pilotcore.h for failing commands.
 //
 // Test controls (environment):
-//   QORA_PILOT_STATE=path       state file (default: INSTANCE.state beside the
-//                               server program of the service)
-//   QORA_PILOT_INSTANCE=name    server instance (default SERVER1)
+//   QORA_PILOT_STATE=path       state file (default: simserver.state in the
+//                               instance directory, see simsvc.h)
+//   QORA_PILOT_INSTANCE=name    server instance (default Server1)
 //   QORA_PILOT_DELAY_MS=n       wait n ms before answering
 //   QORA_PILOT_EXIT=n           exit with n whatever the commands gave
 //   QORA_PILOT_OUTPUT_BYTES=n   append about n bytes of extra message lines
@@ -197,11 +197,11 @@ int main(int argc, char** argv) {
         w.text("ANS1017E Session rejected: the server QORA Server is not running.\n");
         return finish(pilot::RC_NOT_RUNNING);
     }
-    std::string serverDir = simsvc::serverDirectory();
     std::string instance = envVar("QORA_PILOT_INSTANCE");
-    if (instance.empty()) instance = "SERVER1";
+    if (instance.empty()) instance = simsvc::kDefaultInstance;
+    std::string serverDir = simsvc::instanceDirectory(instance);
     std::string statePath = envVar("QORA_PILOT_STATE");
-    if (statePath.empty()) statePath = serverDir + instance + ".state";
+    if (statePath.empty()) statePath = serverDir + "simserver.state";
 
     // One run at a time changes the state, as the server serialises sessions.
     HANDLE lock = CreateMutexA(nullptr, FALSE, "Local\\QoraPilotState");
@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
         w.text("ANS5535E Invalid administrator ID or password.\n");
         rc = pilot::RC_BAD_LOGON;
     } else {
-        w.text("Session established with server " + instance + "\n");
+        w.text("Session established with server " + pilot::upper(instance) + "\n");
         pilot::Environment env;
         env.admin = pilot::upper(id);
         env.fileSize = fileSize;

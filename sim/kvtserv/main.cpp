@@ -1,7 +1,7 @@
 // Simulated QORA server: a real service under the service control manager
 // ("QORA Server": start, stop, pause, continue) or a console program. While it
-// runs it writes its console messages to console.log beside itself, where
-// "cmdpilot -console" shows them.
+// runs it writes its console messages to console.log in the directory of the
+// instance Server1 (simsvc.h), where "cmdpilot -console" shows them.
 //   kvtserv              run (as the service, or in the console when started by hand)
 //   kvtserv -install     register the service (demand start, system account)
 //   kvtserv -remove      delete the service
@@ -18,13 +18,6 @@ SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 SERVICE_STATUS g_status{};
 HANDLE g_stopEvent = nullptr;
 std::string g_console;
-
-std::string ownDirectory() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string p(path, n);
-    return p.substr(0, p.find_last_of('\\') + 1);
-}
 
 void say(const std::string& line) {
     simsvc::appendConsole(g_console, line);
@@ -125,7 +118,7 @@ int removeService() {
 int main(int argc, char** argv) {
     if (argc > 1 && _stricmp(argv[1], "-install") == 0) return install();
     if (argc > 1 && _stricmp(argv[1], "-remove") == 0) return removeService();
-    g_console = ownDirectory() + "console.log";
+    g_console = simsvc::instanceDirectory(simsvc::kDefaultInstance) + "console.log";
     g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SERVICE_TABLE_ENTRYA table[] = {{const_cast<char*>(simsvc::kServiceName), serviceMain}, {nullptr, nullptr}};
     if (StartServiceCtrlDispatcherA(table)) return 0;

@@ -46,6 +46,19 @@ std::string serverDirectory() {
     return dir;
 }
 
+std::string instanceDirectory(const std::string& instance) {
+    std::string key = "SOFTWARE\\Tevra\\QORA\\CurrentVersion\\Server\\" + instance;
+    char path[MAX_PATH];
+    DWORD size = sizeof path;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "Path", RRF_RT_REG_SZ, nullptr, path, &size) == ERROR_SUCCESS &&
+        path[0]) {
+        std::string dir = path;
+        if (dir.back() != '\\') dir += '\\';
+        if (GetFileAttributesA(dir.c_str()) != INVALID_FILE_ATTRIBUTES) return dir;
+    }
+    return serverDirectory();
+}
+
 void appendConsole(const std::string& path, const std::string& line) {
     HANDLE h = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_ALWAYS, 0, nullptr);
