@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/cmd/parslabl.h"
+#include "common/cmd/trace.h"
 #include "parsers_ids.h"
 #include "tests/common/cmd/parsfixture.h"
 #include "tests/common/cmd/regtest.h"
@@ -59,4 +60,27 @@ TEST(ParseLabels, WordHelpers) {
     EXPECT_TRUE(CParseLabels::isNo(L"NO "));
     EXPECT_FALSE(CParseLabels::isNo(L"Yes"));
     EXPECT_EQ(CParseLabels::removeCommas(L"1,024,000"), L"1024000");
+}
+
+TEST(ParseLabels, TracesUnderTheParserFlag) {
+    qtest::TempDir dir(L"parstrace");
+    ASSERT_EQ(traceStart((dir / L"trace.out").c_str()), 0);
+    CParseLabels labels([](UINT id) {
+        return std::wstring(id == IDS_LABEL_POOL_NAME   ? L"Storage Pool Name"
+                            : id == IDS_LABEL_POOL_TYPE ? L"Storage Pool Type"
+                                                        : L"Migration in Progress?");
+    });
+    StoragePoolResults pools;
+    labels.parseStoragePools(pools, fixture::read("qstgpool.txt"));  // flag off: no lines
+    ASSERT_EQ(traceSetFlag(T_CMD_PARSE, 1), 0);
+    labels.parseStoragePools(pools, fixture::read("qstgpool.txt"));
+    freeStoragePools(pools, parserTrace());
+    traceSetFlag(T_CMD_PARSE, 0);
+    std::string trace;
+    for (char c : qtest::readFile(dir / L"trace.out"))
+        if (c != '\r') trace += c;
+    EXPECT_EQ(trace.find("Parsed "), trace.rfind("Parsed ")) << trace;
+    for (const char* line : {"Parsed 83 lines\n", "         Pool: BACKUPPOOL\n", "Freeing stgpool results\n",
+                             "nStgpools: 4\n", "freeing pool info: 3\n"})
+        EXPECT_NE(trace.find(line), std::string::npos) << line << "\n" << trace;
 }

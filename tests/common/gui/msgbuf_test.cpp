@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/cmd/trace.h"
 #include "common/gui/ifcmsgbf.h"
 #include "tests/support/testsupport.h"
 
@@ -269,4 +270,28 @@ TEST(MsgConsumerThread, StoppingWhileAHandOverWaitsForThePageDoesNotHang) {
     // no messages served yet: the consumer sits in its hand-over to us
     stopMsgConsumer(page.ring, consumer);
     EXPECT_EQ(page.handled.size(), 2u);
+}
+
+TEST(MsgBufferTrace, BothSidesWriteTheirLinesUnderTheirFlag) {
+    qtest::TempDir dir(L"msgbuf");
+    ASSERT_EQ(traceStart((dir / L"trace.out").c_str()), 0);
+    ASSERT_EQ(traceSetFlag(T_MSGBUF, 1), 0);
+    CIfcMsgBuffer ring;
+    ASSERT_TRUE(ring.init(2));
+    ASSERT_TRUE(ring.put(3, L"hello"));
+    unsigned type;
+    std::wstring text;
+    ASSERT_TRUE(ring.get(type, text));
+    ring.end();
+    EXPECT_FALSE(ring.get(type, text));
+    EXPECT_FALSE(ring.put(4, L"late"));
+    traceSetFlag(T_MSGBUF, 0);
+    std::string trace;
+    for (char c : qtest::readFile(dir / L"trace.out"))
+        if (c != '\r') trace += c;
+    for (const char* line : {"MSGBFP - enter, <hello>\n", "MSGBFP - (0/2 full) have ring lock\n",
+                             "MSGBFP - exit, rc: 1\n", "MSGBFC - exit, rc: 1, msg: <hello>\n",
+                             "MSGBFC - releasing ring lock, done, exiting\n",
+                             "MSGBFP - exiting, consumer rc: 801, end msgring: TRUE\n"})
+        EXPECT_NE(trace.find(line), std::string::npos) << line << "\n" << trace;
 }
