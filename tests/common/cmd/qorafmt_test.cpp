@@ -16,11 +16,15 @@ uint64_t fileSize(const std::wstring& p) {
     return (uint64_t(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
 }
 
-// Bytes the file system really allocated for the file.
+// Bytes the file system really allocated for the file (under Wine the
+// Linux file's blocks; GetCompressedFileSize only repeats the size there).
 uint64_t allocatedSize(const std::wstring& p) {
-    DWORD high = 0;
-    DWORD low = GetCompressedFileSizeW(p.c_str(), &high);
-    return (uint64_t(high) << 32) | low;
+    HANDLE h = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILE_STANDARD_INFO info{};
+    bool ok = h != INVALID_HANDLE_VALUE &&
+              GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof info);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    return ok ? uint64_t(info.AllocationSize.QuadPart) : 0;
 }
 
 bool allZero(const std::wstring& p) {
