@@ -183,7 +183,9 @@ TEST(Languages, NamesIndexesAndFileNames) {
     };
     for (auto c : cases) {
         EXPECT_EQ(languageIndexOfName(c.name), c.index) << qtest::narrow(c.name);
-        if (c.code) EXPECT_STREQ(languageCode(c.index), c.code);
+        if (c.code) {
+            EXPECT_STREQ(languageCode(c.index), c.code);
+        }
     }
     utilSettings().setLanguageOverride(QLANG_DEU);
     tstring gui, msg, tip, hlp;

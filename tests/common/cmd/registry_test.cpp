@@ -161,6 +161,11 @@ TEST_F(Lookups, PathOfAMissingDirectoryGivesDotBackslashAndTrue) {
     EXPECT_EQ(out, L".\\tipengu.txt");
     EXPECT_TRUE(getUtilsPath(L"", out));
     EXPECT_EQ(out, L".\\");
+
+    // Only the last part missing: the existing directories are shortened.
+    regAdd(PRODUCT + L"\\Utils", L"Path", L"REG_SZ", L"C:\\Program Files\\Tevra\\QORA\\not yet made");
+    EXPECT_TRUE(getUtilsPath(L"x.mac", out));
+    EXPECT_EQ(out, shortOf(L"C:\\Program Files\\Tevra\\QORA\\") + L"not yet made\\x.mac");
 }
 
 TEST_F(Lookups, AMissingPathValueOrKeyFailsAndTheKeyIsCreatedEmpty) {
