@@ -516,16 +516,15 @@ int remove(const Layout& layout, std::vector<std::wstring>& errors) {
         if (item.kind == Kind::Service) removeService(item.name);
     for (auto it = items.rbegin(); it != items.rend(); ++it)
         if (it->kind == Kind::Dir || it->kind == Kind::Copy || it->kind == Kind::Text) undo(*it);
-    for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        if (it->kind == Kind::Key && it->hive != HKEY_LOCAL_MACHINE) undo(*it);
-        else if (it->kind == Kind::Key && startsWithNoCase(it->scope, L"HK")) undo(*it);
-        else if (it->kind == Kind::Value && startsWithNoCase(it->scope, L"HK")) undo(*it);
-    }
+    // Keys and values outside the product key, as the layout names them.
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        if ((it->kind == Kind::Key || it->kind == Kind::Value) && startsWithNoCase(it->scope, L"HK"))
+            undo(*it);
     deleteKeyTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tevra\\QORA");
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tevra");
     for (const auto& item : items)
-        if ((item.kind == Kind::Dir) && GetFileAttributesW(item.path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (item.kind == Kind::Dir && GetFileAttributesW(item.path.c_str()) != INVALID_FILE_ATTRIBUTES)
             errors.push_back(L"could not remove " + item.path);
     return errors.empty() ? 0 : 1;
 }
