@@ -173,6 +173,16 @@ TEST_F(DeviceMap, MissingMapMeansNoDevicesAndIsNotCreated) {
     EXPECT_EQ(reopened, ERROR_FILE_NOT_FOUND);
 }
 
+// The prefix has fixed drives and the network drive Y: only.
+TEST_F(DeviceMap, FixedAndNetworkDrivesAreNoRemovableDevices) {
+    addLibraryMap();
+    ASSERT_EQ(scanScsiDevices(localName().c_str(), list, kMaxDevices, count, true), 0u);
+    EXPECT_EQ(count, 6);
+    EXPECT_TRUE(isLocalComputer(nullptr));
+    EXPECT_TRUE(isLocalComputer((L"\\\\" + localName()).c_str()));
+    EXPECT_FALSE(isLocalComputer(L"NOSUCHHOST"));
+}
+
 TEST_F(DeviceMap, AnotherComputerIsTheBadNetworkPath) {
     addLibraryMap();
     EXPECT_EQ(scanScsiDevices(L"\\\\NOSUCHHOST", list, kMaxDevices, count, true), DWORD(ERROR_BAD_NETPATH));
