@@ -108,6 +108,22 @@ bool withDevice(const std::string& name, F fn)
     });
 }
 
+// Unloading: the drive is empty, unless the automatic operator (autoload=1)
+// puts the cartridge straight back, an optical one turned over.
+void unloadMedium(const std::string& name)
+{
+    withDevice(name, [](SimDevice& d, bool& ch) {
+        ch = true;
+        if (!d.num("autoload")) {
+            d.set("loaded", "0");
+            return;
+        }
+        if (d.get("kind") == "optical")
+            d.set("side", d.get("side", "A") == "A" ? "B" : "A");
+        d.set("unloads", std::to_string(d.num("unloads") + 1));
+    });
+}
+
 Ctx* ctxOf(HANDLE h)
 {
     std::lock_guard<std::mutex> g(ctxLock);
@@ -364,7 +380,7 @@ BOOL tapeIoctl(Ctx* c, HANDLE h, DWORD code, void* buf, DWORD size)
             return TRUE;
         case MT_OP_OFFL:
             seekTo(h, 0);
-            withDevice(c->name, [](SimDevice& d, bool& ch) { d.set("loaded", "0"); ch = true; });
+            unloadMedium(c->name);
             return TRUE;
         case MT_OP_WEOF:
             if (!c->writable)
@@ -425,7 +441,7 @@ BOOL opticalIoctl(Ctx* c, HANDLE h, DWORD code, void* buf, DWORD size)
         return TRUE;
     }
     if (code == QORA_OPIOC_EJECT && size >= 4) {
-        withDevice(c->name, [](SimDevice& d, bool& ch) { d.set("loaded", "0"); ch = true; });
+        unloadMedium(c->name);
         return TRUE;
     }
     return fail(c, ERROR_INVALID_FUNCTION);
@@ -844,7 +860,7 @@ DWORD simPrepareTape(HANDLE h, DWORD op, BOOL)
         return e;
     if (op == TAPE_UNLOAD) {
         seekTo(h, 0);
-        withDevice(c->name, [](SimDevice& d, bool& ch) { d.set("loaded", "0"); ch = true; });
+        unloadMedium(c->name);
     }
     return NO_ERROR;
 }

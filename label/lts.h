@@ -1,0 +1,28 @@
+// Library types: how a volume reaches a drive and leaves it again.
+#pragma once
+#include "labdesc.h"
+
+#define LTS_VOLNAME_SIZE 251
+
+struct ltsVectorElemT {
+    int (*identify)(const char* name);
+    int (*initialize)(baseDescS* baseP);
+    int (*prepVolume)(baseDescS* baseP, driveDescT* driveP, char* volNameBuf);
+    int (*flipVolume)(baseDescS* baseP, driveDescT* driveP);
+    int (*dismount)(baseDescS* baseP, driveDescT* driveP, int ioWorked);
+};
+
+#define LTS_TYPE_COUNT 4
+extern const ltsVectorElemT ltsTable[LTS_TYPE_COUNT];
+
+int ltsFindLibType(const char* name, int* libTypeP);
+int ltsInitialize(baseDescS* baseP);
+int ltsPrepVolume(baseDescS* baseP, driveDescT* driveP, char* volNameBuf);
+int ltsFlipVolume(baseDescS* baseP, driveDescT* driveP);
+int ltsDismount(baseDescS* baseP, driveDescT* driveP, int ioWorked);
+
+int manIdentify(const char*);
+int manInitialize(baseDescS*);
+int manPrepVolume(baseDescS*, driveDescT*, char*);
+int manFlipVolume(baseDescS*, driveDescT*);
+int manDismount(baseDescS*, driveDescT*, int);
