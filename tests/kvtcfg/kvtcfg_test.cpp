@@ -214,6 +214,12 @@ TEST_F(KvtcfgRun, MissingBaseFileIsAWarningAndTheFileIsWritten) {
               std::string::npos);
 }
 
+TEST_F(KvtcfgRun, MissingSetupFileIsReported) {
+    Kvtcfg app(work / L"none.cfg", work.path());
+    EXPECT_NE(answerMessage(app).find("Could not open file " + qtest::narrow(work / L"none.cfg")), std::string::npos);
+    EXPECT_EQ(app.exitCode(), 1u);
+}
+
 TEST_F(KvtcfgRun, WithoutArgumentShowsUsage) {
     Kvtcfg app(L"", work.path());
     EXPECT_NE(answerMessage(app).find("Usage:\tkvtcfg filename.cfg"), std::string::npos);
