@@ -1,7 +1,5 @@
 #include "common/cmd/parsblk.h"
 
-#include <algorithm>
-
 namespace qora::parse {
 
 bool BlockTest::startsAt(const Lines& lines, std::size_t index) const {
@@ -14,10 +12,6 @@ bool BlockTest::startsAt(const Lines& lines, std::size_t index) const {
 std::wstring fitted(std::wstring_view text, std::size_t width) {
     if (width > 0 && text.size() > width - 1) text = text.substr(0, width - 1);
     return std::wstring(text);
-}
-
-void trace(const TraceSink& sink, std::wstring_view text) {
-    if (sink) sink(text);
 }
 
 void traceNumber(const TraceSink& sink, std::wstring_view format, std::size_t value) {

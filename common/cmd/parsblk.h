@@ -156,8 +156,17 @@ struct Scheme {
 // Text cut to a field of `width` characters including the terminator.
 std::wstring fitted(std::wstring_view text, std::size_t width);
 
-void trace(const TraceSink& sink, std::wstring_view text);
 void traceNumber(const TraceSink& sink, std::wstring_view format, std::size_t value);
+
+// Empties a result and marks it failed with `code`; returns the code.
+template <class Result>
+unsigned failed(Result& result, unsigned code) {
+    result = Result();
+    result.success = false;
+    result.errorCode = code;
+    if (code == PARSE_NO_MEMORY) result.systemError = SYSTEM_ERROR_NO_MEMORY;
+    return code;
+}
 
 template <class Rec>
 void fillRecord(Rec& rec, const Block& block, const Scheme<Rec>& scheme) {
@@ -223,16 +232,9 @@ unsigned parseList(ParseResults<Rec>& results, std::wstring_view text, const Sch
             fillRecord(rec, Block(lines, i, scheme.test), scheme);
         }
     } catch (const std::bad_alloc&) {
-        results = ParseResults<Rec>();
-        results.success = false;
-        results.errorCode = PARSE_NO_MEMORY;
-        results.systemError = SYSTEM_ERROR_NO_MEMORY;
-        return results.errorCode;
+        return failed(results, PARSE_NO_MEMORY);
     }
-    if (results.records.empty()) {
-        results.success = false;
-        results.errorCode = PARSE_NO_BLOCK;
-    }
+    if (results.records.empty()) failed(results, PARSE_NO_BLOCK);
     for (const Rec& rec : results.records) traceRecord(sink, rec, scheme);
     return results.errorCode;
 }
@@ -253,10 +255,7 @@ void parseSingle(SingleResult<Rec>& result, std::wstring_view text, const Scheme
             result.found = true;
         }
     } catch (const std::bad_alloc&) {
-        result = SingleResult<Rec>();
-        result.success = false;
-        result.errorCode = PARSE_NO_MEMORY;
-        result.systemError = SYSTEM_ERROR_NO_MEMORY;
+        failed(result, PARSE_NO_MEMORY);
         return;
     }
     if (result.found) traceRecord(sink, result.record, scheme);
@@ -272,9 +271,7 @@ struct BlockLabels {
 template <class Rec>
 bool labelsMissing(ParseResults<Rec>& results, const BlockLabels& labels) {
     if (!labels.first.empty() && !labels.second.empty() && !labels.third.empty()) return false;
-    results = ParseResults<Rec>();
-    results.success = false;
-    results.errorCode = PARSE_LABEL_MISSING;
+    failed(results, PARSE_LABEL_MISSING);
     return true;
 }
 
