@@ -214,6 +214,17 @@ TEST_F(KvtcfgRun, MissingBaseFileIsAWarningAndTheFileIsWritten) {
               std::string::npos);
 }
 
+// The sample the demonstration hands to kvtcfg.
+TEST_F(KvtcfgRun, ShippedSampleIsReadAndCancelWritesNothing) {
+    Kvtcfg app(L"\"" + qtest::sourceDir() + L"sim\\kvtcfg\\sample.cfg\"", work.path());
+    HWND dialog = app.dialog();
+    ASSERT_TRUE(dialog);
+    EXPECT_NE(dialogItemText(dialog, 1001).find("tcpserveraddress qorasrv1.example.com"), std::string::npos);
+    press(dialog, IDCANCEL);
+    EXPECT_EQ(app.exitCode(), 1u);
+    EXPECT_FALSE(exists(client / L"kvt.opt"));
+}
+
 TEST_F(KvtcfgRun, MissingSetupFileIsReported) {
     Kvtcfg app(work / L"none.cfg", work.path());
     EXPECT_NE(answerMessage(app).find("Could not open file " + qtest::narrow(work / L"none.cfg")), std::string::npos);
