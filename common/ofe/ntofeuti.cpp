@@ -121,10 +121,14 @@ void keptSettings(Writer& w, const ServerOptions& m) {
         if (!(m.CommMethods & bit) && o.current != o.defaultValue)
             lines.push_back(std::wstring(keyword) + L" " + std::to_wstring(o.current));
     };
-    auto yesNoLine = [&](std::uint32_t bit, const wchar_t* keyword, Id id) {
+    auto wordLine = [&](std::uint32_t bit, const wchar_t* keyword, Id id,
+                        std::initializer_list<const wchar_t*> words) {
         const NumericOption& o = m.numeric[static_cast<int>(id)];
         if (!(m.CommMethods & bit) && o.current != o.defaultValue)
-            lines.push_back(std::wstring(keyword) + L" " + yesNo(o.current));
+            lines.push_back(std::wstring(keyword) + L" " + word(o.current, words));
+    };
+    auto yesNoLine = [&](std::uint32_t bit, const wchar_t* keyword, Id id) {
+        wordLine(bit, keyword, id, {L"No", L"Yes"});
     };
     auto text = [&](std::uint32_t bit, const wchar_t* keyword, TextOptionId id, const wchar_t* prefix) {
         std::wstring value, standard;
@@ -155,9 +159,7 @@ void keptSettings(Writer& w, const ServerOptions& m) {
     if (!(m.CommMethods & CM_IPXSPX) && socket.current != socket.defaultValue)
         lines.push_back(L"IPXsocket " + ipxSocketText(socket.current));
     number(CM_IPXSPX, L"IPXBuffersize", Id::IPX_BUFFSIZE);
-    const NumericOption& ipxProtocol = m.numeric[static_cast<int>(Id::IPX_PROTOCOL)];
-    if (!(m.CommMethods & CM_IPXSPX) && ipxProtocol.current != ipxProtocol.defaultValue)
-        lines.push_back(std::wstring(L"IPXPROTOCOL ") + word(ipxProtocol.current, {L"SPX", L"SPXII"}));
+    wordLine(CM_IPXSPX, L"IPXPROTOCOL", Id::IPX_PROTOCOL, {L"SPX", L"SPXII"});
     list(CM_NETBIOS, L"NETBiosname", ListOptionId::NETBIOS_NAMES);
     list(CM_NETBIOS, L"LANAdapter", ListOptionId::LAN_ADAPTERS);
     number(CM_NETBIOS, L"NETBIOSSessions", Id::NETB_SESSIONS);

@@ -2,6 +2,7 @@
 // leaves behind.
 #include <gtest/gtest.h>
 #include "common/cmd/optfiles_io.h"
+#include "common/cmd/trace.h"
 #include "common/ofe/ofefile.h"
 #include "tests/support/testsupport.h"
 
@@ -113,4 +114,18 @@ TEST(InstalledProtocols, TcpipIsSeen) {
     ProbeInstalledProtocols(p);
     EXPECT_EQ(p.tcpip, 1u);
     EXPECT_FALSE(localHostName().empty());
+}
+
+// Failures of the options code reach the trace file under their module.
+TEST(ServerOptionsFile, FailuresAreTraced) {
+    qtest::TempDir dir(L"ofe");
+    ASSERT_EQ(traceStart((dir / L"trace.out").c_str()), 0);
+    auto m = freshModel();
+    std::wstring message;
+    EXPECT_EQ(ReadServerOptionsFile(m.get(), dir / L"none.opt", message), OFE_OPEN_FAILED);
+    std::wstring unused;
+    EXPECT_EQ(WriteServerOptions(m.get(), dir / L"no dir\\kvtserv.opt", true, unused), OFE_OPEN_FAILED);
+    const std::string trace = qtest::readFile(dir / L"trace.out");
+    EXPECT_NE(trace.find("ofeparse(0): DefaultErrorTrace - RC: 1801"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("ntofeuti(0): DefaultErrorTrace - RC: 1801"), std::string::npos) << trace;
 }
