@@ -109,6 +109,28 @@ TEST(ServerOptionsFile, ReadOnlyTargetOrBlockedTemporaryIsNotReplaced) {
     EXPECT_EQ(WriteServerOptions(m.get(), dir / L"no such dir\\kvtserv.opt", true, unused), OFE_OPEN_FAILED);
 }
 
+// A disk that fills while the new file is written: the old file stays.
+TEST(ServerOptionsFile, FullDiskLeavesTheOriginal) {
+    const char* unixPath = getenv("QORA_SMALL_DISK");
+    if (!unixPath || !*unixPath) GTEST_SKIP() << "no small disk mounted";
+    std::wstring dir = L"\\\\?\\unix" + qtest::widen(unixPath) + L"\\";
+    for (auto& ch : dir) if (ch == L'/') ch = L'\\';
+    ULARGE_INTEGER free{};
+    if (!GetDiskFreeSpaceExW(dir.c_str(), &free, nullptr, nullptr) || free.QuadPart > (64u << 20))
+        GTEST_SKIP() << "small disk not usable";
+    const std::wstring path = dir + L"kvtserv.opt", filler = dir + L"filler";
+    ASSERT_TRUE(qtest::writeFile(path, kOriginal));
+    GetDiskFreeSpaceExW(dir.c_str(), &free, nullptr, nullptr);
+    qtest::writeFile(filler, std::string(std::size_t(free.QuadPart) - 8192, 'f'));
+    auto m = freshModel();
+    std::wstring unused;
+    EXPECT_EQ(WriteServerOptions(m.get(), path, true, unused), OFE_OPEN_FAILED);
+    EXPECT_EQ(qtest::readFile(path), kOriginal);
+    EXPECT_EQ(GetFileAttributesW((path + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(filler.c_str());
+    DeleteFileW(path.c_str());
+}
+
 TEST(InstalledProtocols, TcpipIsSeen) {
     InstalledProtocols p;
     ProbeInstalledProtocols(p);
