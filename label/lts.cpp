@@ -1,5 +1,5 @@
-// The switch over the library types. Only the manual type is built so far;
-// the other rows stay empty and never identify a library.
+// The switch over the library types. The library manager and ACSLS rows
+// stay empty (they never identify a library) until those types exist.
 #include <windows.h>
 #include "lts.h"
 
@@ -7,7 +7,7 @@
 
 const ltsVectorElemT ltsTable[LTS_TYPE_COUNT] = {
     {manIdentify, manInitialize, manPrepVolume, manFlipVolume, manDismount},
-    {},
+    {scsiIdentify, scsiInitialize, scsiPrepVolume, scsiFlipVolume, scsiDismount},
     {},
     {},
 };

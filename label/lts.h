@@ -26,3 +26,9 @@ int manInitialize(baseDescS*);
 int manPrepVolume(baseDescS*, driveDescT*, char*);
 int manFlipVolume(baseDescS*, driveDescT*);
 int manDismount(baseDescS*, driveDescT*, int);
+
+int scsiIdentify(const char*);
+int scsiInitialize(baseDescS*);
+int scsiPrepVolume(baseDescS*, driveDescT*, char*);
+int scsiFlipVolume(baseDescS*, driveDescT*);
+int scsiDismount(baseDescS*, driveDescT*, int);

@@ -19,6 +19,7 @@ struct Ctx {
     std::string kind;          // tape or optical
     bool writable = false;
     DWORD lastError = 0;
+    int32_t lastCompcode = 0;   // of the last failed changer request
 };
 
 std::mutex ctxLock;
@@ -522,6 +523,7 @@ void driveTakes(SimDescription& desc, const SimDevice& lib, int addr, const std:
 BOOL changerDone(Ctx* c, int32_t* compcode, int32_t code)
 {
     *compcode = code;
+    c->lastCompcode = code;
     return code ? fail(c, ERROR_IO_DEVICE) : TRUE;
 }
 
@@ -634,14 +636,14 @@ BOOL changerIoctl(Ctx* c, DWORD code, void* buf, DWORD size)
             auto* p = (qora_lb_position_t*)buf;
             lib->set("lastposition", std::to_string(p->destination_address));
             changed = true;
-            result = changerDone(c, compcode, L.kindOf(p->destination_address) ? 0 : 300);
+            result = changerDone(c, compcode, L.kindOf(p->destination_address) ? 0 : 320);
             break;
         }
         case QORA_LBIOC_EXTEND_RETRACT: {
             auto* er = (qora_lb_extend_retract_t*)buf;
             lib->set("portopen", er->option == 0 ? "1" : "0");
             changed = true;
-            result = changerDone(c, compcode, L.ports ? 0 : 300);
+            result = changerDone(c, compcode, L.ports ? 0 : 320);
             break;
         }
         case QORA_LBIOC_MOVE_MEDIUM: {
@@ -651,13 +653,13 @@ BOOL changerIoctl(Ctx* c, DWORD code, void* buf, DWORD size)
             std::string cart = lib->get(ks);
             int32_t cc = 0;
             if (!L.kindOf(s) || !L.kindOf(d))
-                cc = 300;                                   // no such element
+                cc = 320;                                   // no such element
             else if (cart.empty())
-                cc = 301;                                   // source empty
+                cc = 321;                                   // source empty
             else if (s != d && !lib->get(kd).empty())
-                cc = 302;                                   // destination full
+                cc = 322;                                   // destination full
             else if (m->invert && !lib->num("robot_can_invert", 1))
-                cc = 303;
+                cc = 323;
             else if ((L.kindOf(s) == 'p' || L.kindOf(d) == 'p') && lib->num("portopen"))
                 cc = 307;                                   // the port is open
             if (cc == 0) {
@@ -697,7 +699,7 @@ BOOL simIoctl(HANDLE h, DWORD code, void* buf, DWORD size, DWORD* returned)
     SimDevice dev;
     if (!withDevice(c->name, [&](SimDevice& d, bool&) { dev = d; }))
         return fail(c, ERROR_DEV_NOT_EXIST);
-    if (c->kind == "changer")
+    if (c->kind == "changer" && code != QORA_DDIOC_RETURN_ERROR_STATE)
         return changerIoctl(c, code, buf, size);
     bool tape = c->kind == "tape";
     if (dev.num("fail_" + std::to_string(code & 0xFFF)) > 0) {
@@ -756,7 +758,7 @@ BOOL simIoctl(HANDLE h, DWORD code, void* buf, DWORD size, DWORD* returned)
         auto* es = (qora_dd_return_error_state_t*)buf;
         std::memset(es, 0, sizeof *es);
         es->last_status = (int32_t)c->lastError;
-        es->last_compcode = c->lastError ? 1 : 0;
+        es->last_compcode = c->lastCompcode ? c->lastCompcode : c->lastError ? 1 : 0;
         unsigned char key = c->lastError == ERROR_NOT_READY ? 2
                           : c->lastError == ERROR_WRITE_PROTECT ? 7 : 3;
         unsigned char sense[] = {0x70, 0, key, 0, 0, 0, 0, 10};

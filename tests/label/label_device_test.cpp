@@ -376,7 +376,7 @@ TEST_F(LabelDevices, ChangerInventoryMovesPortAndFaultPlan)
     EXPECT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 0);
     mv = {0, 0, 1001, 1000, 0};
     EXPECT_EQ(ioAutoIoctl(lib, QORA_LBIOC_MOVE_MEDIUM, &mv, sizeof mv), 600);
-    EXPECT_EQ(mv.compcode, 302);
+    EXPECT_EQ(mv.compcode, 322);
     ioCloseDevice(lib);
 }
 

@@ -72,4 +72,107 @@ TEST_F(LabelProgram, WizardCommandLineLabelsAManualDrive)
     EXPECT_EQ(img.substr(8, 6), std::string("\xE5\xD6\xD3\xF0\xF0\xF2", 6));   // VOL002 in EBCDIC
 }
 
+std::string vol1Name(const std::string& image)
+{
+    // The first record's volume serial, decoded by hand from EBCDIC digits and letters.
+    if (image.size() < 14)
+        return "";
+    std::string name;
+    for (size_t i = 8; i < 14; i++) {
+        unsigned char c = (unsigned char)image[i];
+        if (c >= 0xF0 && c <= 0xF9) name += (char)('0' + c - 0xF0);
+        else if (c >= 0xC1 && c <= 0xC9) name += (char)('A' + c - 0xC1);
+        else if (c >= 0xD1 && c <= 0xD9) name += (char)('J' + c - 0xD1);
+        else if (c >= 0xE2 && c <= 0xE9) name += (char)('S' + c - 0xE2);
+        else if (c == 0x40) break;
+        else name += '?';
+    }
+    return name;
+}
+
+class LabelLibrary : public LabelProgram {
+protected:
+    void library(const std::string& libAttrs)
+    {
+        std::string lib = "QSIMLIB kind=changer drives=2 slots=20 ports=1 drive1=QSIMD1 drive2=QSIMD2 " + libAttrs;
+        qtest::writeFile(state / L"devices.txt",
+                         lib + "\nQSIMD1 kind=tape group=4 loaded=0\nQSIMD2 kind=tape group=4 loaded=0\n");
+    }
+    std::string slot(int addr)
+    {
+        std::string text = qtest::readFile(state / L"devices.txt");
+        std::string key = " elem" + std::to_string(addr) + "=";
+        size_t at = text.find(key);
+        if (at == std::string::npos || at > text.find('\n'))
+            return "";
+        at += key.size();
+        return text.substr(at, text.find_first_of(" \n", at) - at);
+    }
+};
+
+TEST_F(LabelLibrary, SearchWithBarcodesLabelsEveryCartridgeInItsHomeSlot)
+{
+    std::string carts;
+    for (int i = 0; i < 18; i++)
+        carts += " elem" + std::to_string(1000 + i) + "=BAR" + (i < 9 ? "00" : "0") + std::to_string(i + 1);
+    library(carts + " elem1018=ABC+D elem1019=ABCDEFGH");
+    qtest::RunResult r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1 -drive=QSIMD2,2 -search -barcode");
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    for (int i = 0; i < 18; i++) {
+        std::string bar = std::string("BAR") + (i < 9 ? "00" : "0") + std::to_string(i + 1);
+        EXPECT_EQ(slot(1000 + i), bar);
+        EXPECT_EQ(vol1Name(qtest::readFile(state / qtest::widen("cart_" + bar + ".tap"))), bar);
+        EXPECT_NE(r.output.find("ANR9720I Volume " + bar + " labeled in drive QSIMD"), std::string::npos) << bar;
+    }
+    EXPECT_EQ(vol1Name(qtest::readFile(state / L"cart_ABC+D.tap")), "ABC");
+    EXPECT_NE(r.output.find("ANR9754W The barcode of the volume in slot 1019, ABCDEFGH, is longer than 6"),
+              std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("ANR9753W The volume in slot 1019 has no usable barcode"), std::string::npos);
+    EXPECT_EQ(qtest::readFile(state / L"cart_ABCDEFGH.tap"), "");
+    EXPECT_EQ(slot(1019), "ABCDEFGH");
+}
+
+TEST_F(LabelLibrary, CompletionCodesAndTheirRetries)
+{
+    struct { const char* fault; DWORD rc; const char* text; int waitMessages; } cases[] = {
+        {"fault_move=2:203", 0, "ANR9720I Volume BAR001 labeled", 1},
+        {"fault_move=2:307 portopen=1", 0, "ANR9720I Volume BAR001 labeled", 0},
+        {"fault_move=99:210", 0, "ANR9736E A cartridge could not be moved in library QSIMLIB.", 0},
+    };
+    for (const auto& c : cases) {
+        library(std::string("elem1000=BAR001 ") + c.fault);
+        DeleteFileW((state / L"cart_BAR001.tap").c_str());
+        qtest::RunResult r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1 -search -barcode");
+        EXPECT_EQ(r.exitCode, c.rc) << c.fault << "\n" << r.output;
+        EXPECT_NE(r.output.find(c.text), std::string::npos) << c.fault << "\n" << r.output;
+        size_t waits = 0;
+        for (size_t at = 0; (at = r.output.find("ANR9730W", at)) != std::string::npos; at++)
+            waits++;
+        EXPECT_EQ(waits, (size_t)c.waitMessages) << c.fault;
+    }
+}
+
+TEST_F(LabelLibrary, PortModeAndLibraryRefusals)
+{
+    library("elem1000=BAR001");
+    // The operator puts each volume into the port; the labeled volume comes back out.
+    qtest::RunResult r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1", "");
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_NE(r.output.find("Put a volume into the entry/exit port of library QSIMLIB"), std::string::npos) << r.output;
+    struct { std::wstring args; DWORD rc; const char* text; } cases[] = {
+        {L"-library=QSIMLIB -drive=QSIMD1,1 -drive=QSIMD2,1", 500, "ANR9741E Drives QSIMD1 and QSIMD2"},
+        {L"-library=QSIMLIB -drive=QSIMD1,7", 500, "ANR9742E The element of drive QSIMD1"},
+        {L"-library=QSIMLIB -library=QSIMLIB -drive=QSIMD1,1", 102, "ANR9713E"},
+    };
+    for (const auto& c : cases) {
+        r = kvtlabel(c.args);
+        EXPECT_EQ(r.exitCode, c.rc) << r.output;
+        EXPECT_NE(r.output.find(c.text), std::string::npos) << r.output;
+    }
+    library("");
+    r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1 -search");
+    EXPECT_EQ(r.exitCode, 106u);
+    EXPECT_NE(r.output.find("ANR9756E"), std::string::npos) << r.output;
+}
+
 }  // namespace
