@@ -643,6 +643,24 @@ BOOL changerIoctl(Ctx* c, DWORD code, void* buf, DWORD size)
             auto* er = (qora_lb_extend_retract_t*)buf;
             lib->set("portopen", er->option == 0 ? "1" : "0");
             changed = true;
+            // The automatic operator (feed=N): takes out what the library put
+            // into the port, and fills an empty port for the next volume.
+            std::string pk = std::to_string(er->eeport_addr);
+            if (L.kindOf(er->eeport_addr) == 'p' && er->option == 0 && lib->num("ejected" + pk)) {
+                std::string out = lib->get("out");
+                lib->set("out", out.empty() ? lib->get("elem" + pk) : out + "," + lib->get("elem" + pk));
+                lib->set("elem" + pk, "");
+                lib->set("ejected" + pk, "");
+                lib->set("inv" + pk, "");
+            }
+            if (L.kindOf(er->eeport_addr) == 'p' && er->option == 1 && lib->get("elem" + pk).empty()
+                && lib->num("feed") > 0) {
+                int fed = (int)lib->num("fed") + 1;
+                lib->set("fed", std::to_string(fed));
+                lib->set("feed", std::to_string(lib->num("feed") - 1));
+                lib->set("elem" + pk, "FEED" + std::to_string(fed));
+                lib->set("placed" + pk, "1");
+            }
             result = changerDone(c, compcode, L.ports ? 0 : 320);
             break;
         }
@@ -672,6 +690,7 @@ BOOL changerIoctl(Ctx* c, DWORD code, void* buf, DWORD size)
                 lib->set("inv" + std::to_string(d), inv ? "1" : "0");
                 lib->set("src" + std::to_string(d), home);
                 lib->set("placed" + std::to_string(d), "0");
+                lib->set("ejected" + std::to_string(d), L.kindOf(d) == 'p' && L.kindOf(s) == 'd' ? "1" : "");
                 SimDevice libCopy = *lib;
                 if (L.kindOf(s) == 'd')
                     driveTakes(desc, libCopy, s, "", false);

@@ -154,11 +154,20 @@ TEST_F(LabelLibrary, CompletionCodesAndTheirRetries)
 
 TEST_F(LabelLibrary, PortModeAndLibraryRefusals)
 {
-    library("elem1000=BAR001");
-    // The operator puts each volume into the port; the labeled volume comes back out.
-    qtest::RunResult r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1", "");
+    // The automatic operator feeds five cartridges through the port and takes
+    // each labeled one out again; the test answers the prompts (a name, then
+    // Enter once the volume is out).
+    library("elem1000=BAR001 feed=5");
+    qtest::RunResult r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1", "P1\n\nP2\n\nP3\n\nP4\n\nP5\n\n");
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_NE(r.output.find("Put a volume into the entry/exit port of library QSIMLIB"), std::string::npos) << r.output;
+    for (int i = 1; i <= 5; i++) {
+        std::string name = "P" + std::to_string(i);
+        EXPECT_EQ(vol1Name(qtest::readFile(state / qtest::widen("cart_FEED" + std::to_string(i) + ".tap"))), name)
+            << r.output;
+    }
+    std::string text = qtest::readFile(state / L"devices.txt");
+    EXPECT_NE(text.find(" out=FEED1,FEED2,FEED3,FEED4,FEED5"), std::string::npos) << text;
     struct { std::wstring args; DWORD rc; const char* text; } cases[] = {
         {L"-library=QSIMLIB -drive=QSIMD1,1 -drive=QSIMD2,1", 500, "ANR9741E Drives QSIMD1 and QSIMD2"},
         {L"-library=QSIMLIB -drive=QSIMD1,7", 500, "ANR9742E The element of drive QSIMD1"},
@@ -169,6 +178,12 @@ TEST_F(LabelLibrary, PortModeAndLibraryRefusals)
         EXPECT_EQ(r.exitCode, c.rc) << r.output;
         EXPECT_NE(r.output.find(c.text), std::string::npos) << r.output;
     }
+    std::string full;
+    for (int i = 0; i < 20; i++)
+        full += " elem" + std::to_string(1000 + i) + "=F" + std::to_string(i);
+    library(full);
+    r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1");
+    EXPECT_NE(r.output.find("ANR8314E Library QSIMLIB has no empty slot"), std::string::npos) << r.output;
     library("");
     r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1 -search");
     EXPECT_EQ(r.exitCode, 106u);
