@@ -164,6 +164,10 @@ TEST_F(MainWindow, OpensWithBarsTreeAndTabPanes) {
     HWND frame = program.waitForWindow(L"QoraFrame");
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(qtest::windowText(frame), L"QORA Server Utilities");
+    // The splash stays for seconds, owned by the main window.
+    HWND splash = program.waitForWindow(L"QoraSplash");
+    ASSERT_NE(splash, nullptr);
+    EXPECT_EQ(GetWindow(splash, GW_OWNER), frame);
     std::vector<std::wstring> classes;
     EnumChildWindows(frame, [](HWND h, LPARAM lp) {
         reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(className(h));

@@ -11,6 +11,7 @@
 #include "srvutil/appcmdl.h"
 #include "srvutil/appprocs.h"
 #include "srvutil/frame.h"
+#include "srvutil/frameabout.h"
 #include "srvutil/framepref.h"
 #include "srvutil/objslots.h"
 #include "tests/support/testsupport.h"
@@ -204,6 +205,10 @@ TEST(FrameHelpers, TasksItemGoesOnTopOfItsMenuOnce) {
     EXPECT_EQ(GetMenuItemCount(bar), 2);
     EXPECT_EQ(GetMenuItemID(GetSubMenu(bar, 1), 0), 104u);
     DestroyMenu(bar);
+}
+
+TEST(FrameHelpers, AboutBoxVersionLine) {
+    EXPECT_EQ(aboutVersionText(), L"Version 3, Release 1, Level 2.30");
 }
 
 // The real user-interface library is the resource module, as in srvutil.
