@@ -14,6 +14,7 @@
 #include "label/console.h"
 #include "label/utils.h"
 #include "label/psbase.h"
+#include "label/labeler.h"
 
 namespace {
 
@@ -497,6 +498,36 @@ TEST_F(LabelDevices, MissingRepositoryAndSecondLanguage)
               "ANR9743I Laufwerk MT3: Datentraeger VOL001 wird beschriftet (@@ Kennsatz).\n"
               "ANR9745E Die Ablaufverfolgung ist bereits aktiv.\n") << c.err;
     outSetLanguage("AMENG");
+}
+
+TEST_F(LabelDevices, OptionsFileLanguage)
+{
+    std::string longLine = "COMMMETHOD " + std::string(501, 'x') + "LANGUAGE GERMAN\n";
+    struct { std::string text; const char* language; const char* msg; } cases[] = {
+        {"* comment\nlang   french\n", "french", nullptr},
+        {"LANGUAGE ameng\nlanguage german  \n", "german", nullptr},
+        {"LAN german\n", "AMENG", nullptr},
+        {"LANGUAGEX german\n", "AMENG", nullptr},
+        // The tail of a line longer than the reader takes is not a line of its own.
+        {longLine, "AMENG", nullptr},
+        {"LANGUAGE ABCDEFGHIJKLMNOPQ\n", "AMENG", "ANR0901E"},
+    };
+    qtest::TempDir t(L"opt");
+    std::string path = n(t / L"kvtserv.opt");
+    for (const auto& c : cases) {
+        qtest::writeFile(t / L"kvtserv.opt", c.text);
+        LabelOptions o;
+        Captured out = capture([&] { ReadOptions(path.c_str(), &o); });
+        EXPECT_STREQ(o.language, c.language) << c.text;
+        if (c.msg) {
+            EXPECT_NE(out.out.find(c.msg), std::string::npos) << out.out;
+            EXPECT_NE(out.out.find("ANR0908E .........|"), std::string::npos) << out.out;
+        }
+    }
+    LabelOptions o;
+    Captured out = capture([&] { ReadOptions((path + ".missing").c_str(), &o); });
+    EXPECT_STREQ(o.language, "AMENG");
+    EXPECT_NE(out.out.find("ANR0905W"), std::string::npos);
 }
 
 }  // namespace
