@@ -64,6 +64,16 @@ bool adjustTasksMenu(HMENU menuBar, const std::wstring& menuTitle, const std::ws
 
 CQoraFrame::CQoraFrame(CUtilSettings& settings) : settings_(settings) {}
 
+// A frame destroyed without its window closing first must not leave its
+// views in the slots either.
+CQoraFrame::~CQoraFrame() { unpublishViews(); }
+
+void CQoraFrame::unpublishViews() {
+    clearSlot(SLOT_TREE_VIEW);
+    clearSlot(SLOT_TAB_VIEW);
+    clearSlot(SLOT_TREE_CONTROL);
+}
+
 void CQoraFrame::armSplash(UINT bitmapId, UINT milliseconds) {
     splashBitmap_ = bitmapId;
     splashTime_ = milliseconds;
@@ -187,7 +197,5 @@ void CQoraFrame::helpOnHelp() {
 
 void CQoraFrame::onDestroyFrame() {
     KillTimer(hwnd(), clockTimer);
-    clearSlot(SLOT_TREE_VIEW);
-    clearSlot(SLOT_TAB_VIEW);
-    clearSlot(SLOT_TREE_CONTROL);
+    unpublishViews();
 }

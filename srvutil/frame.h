@@ -27,6 +27,7 @@ bool adjustTasksMenu(HMENU menuBar, const std::wstring& menuTitle, const std::ws
 class CQoraFrame : public CIfcSdiFrameWnd {
 public:
     explicit CQoraFrame(CUtilSettings& settings);
+    ~CQoraFrame() override;
     // Shows the splash first when armed.
     void armSplash(UINT bitmapId, UINT milliseconds);
 
@@ -66,6 +67,7 @@ private:
     void showPreferences();
     void showAbout();
     void helpOnHelp();
+    void unpublishViews();
 
     CUtilSettings& settings_;
     CIfcMsgLib msgLib_;

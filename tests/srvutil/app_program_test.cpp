@@ -209,7 +209,14 @@ TEST_F(MainWindow, LanguageOptionChoosesTheLibraries) {
     DeleteFileW(copy.c_str());
 }
 
-using Placement = Installed;
+// Leaves no placement behind for the next start.
+class Placement : public Installed {
+protected:
+    void TearDown() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kProfile.c_str());
+        Installed::TearDown();
+    }
+};
 
 TEST_F(Placement, StoredRectangleIsRestoredAndSaved) {
     writeProfile(L"0100 0050 0800 0600", 0, 0);

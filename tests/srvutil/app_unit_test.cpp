@@ -351,4 +351,16 @@ TEST_F(MainFrame, TreePaneIsPublishedAnd170PixelsWide) {
     EXPECT_EQ(frame.toolBar().commands().size(), 4u);
 }
 
+TEST_F(MainFrame, ViewsLeaveTheSlotsWithTheFrame) {
+    {
+        CUtilSettings settings;
+        CQoraFrame frame(settings);
+        ASSERT_TRUE(frame.create(L"QoraFrameTest", L"", IDR_MAINFRAME));
+        ASSERT_NE(getSlot(SLOT_TREE_VIEW), nullptr);
+    }
+    EXPECT_EQ(getSlot(SLOT_TREE_VIEW), nullptr);
+    EXPECT_EQ(getSlot(SLOT_TAB_VIEW), nullptr);
+    EXPECT_EQ(getSlot(SLOT_TREE_CONTROL), nullptr);
+}
+
 }  // namespace
