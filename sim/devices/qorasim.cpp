@@ -667,6 +667,27 @@ BOOL changerIoctl(Ctx* c, DWORD code, void* buf, DWORD size)
         case QORA_LBIOC_MOVE_MEDIUM: {
             auto* m = (qora_lb_move_medium_t*)buf;
             int s = m->source_address, d = m->destination_address;
+            // A magazine library moves its magazine between transport and port;
+            // the automatic operator (feed=N) puts a cartridge into the first
+            // empty slot while the magazine is out.
+            if (lib->num("magazine") && L.kindOf(s) != L.kindOf(d)
+                && ((L.kindOf(s) == 't' && L.kindOf(d) == 'p') || (L.kindOf(s) == 'p' && L.kindOf(d) == 't'))) {
+                bool out = L.kindOf(d) == 'p';
+                lib->set("magazineout", out ? "1" : "");
+                if (out && lib->num("feed") > 0) {
+                    for (int a = L.sBase; a < L.sBase + L.slots; a++)
+                        if (lib->get("elem" + std::to_string(a)).empty()) {
+                            int fed = (int)lib->num("fed") + 1;
+                            lib->set("fed", std::to_string(fed));
+                            lib->set("feed", std::to_string(lib->num("feed") - 1));
+                            lib->set("elem" + std::to_string(a), "FEED" + std::to_string(fed));
+                            break;
+                        }
+                }
+                changed = true;
+                result = changerDone(c, &m->compcode, 0);
+                break;
+            }
             std::string ks = "elem" + std::to_string(s), kd = "elem" + std::to_string(d);
             std::string cart = lib->get(ks);
             int32_t cc = 0;

@@ -178,6 +178,20 @@ TEST_F(LabelLibrary, PortModeAndLibraryRefusals)
         EXPECT_EQ(r.exitCode, c.rc) << r.output;
         EXPECT_NE(r.output.find(c.text), std::string::npos) << r.output;
     }
+    // Magazine mode with -keep: each volume goes into its slot while the
+    // magazine is out and stays there once labeled.
+    library("magazine=1 feed=3");
+    for (int i = 1; i <= 5; i++)
+        DeleteFileW((state / (L"cart_FEED" + std::to_wstring(i) + L".tap")).c_str());
+    r = kvtlabel(L"-library=QSIMLIB -drive=QSIMD1,1 -keep", "M1\nM2\nM3\n");
+    EXPECT_EQ(r.exitCode, 0u);
+    for (int i = 0; i < 3; i++) {
+        EXPECT_NE(r.output.find("Put a volume into slot " + std::to_string(1000 + i) + " of library QSIMLIB"),
+                  std::string::npos) << r.output;
+        EXPECT_EQ(slot(1000 + i), "FEED" + std::to_string(i + 1));
+        EXPECT_EQ(vol1Name(qtest::readFile(state / qtest::widen("cart_FEED" + std::to_string(i + 1) + ".tap"))),
+                  "M" + std::to_string(i + 1));
+    }
     std::string full;
     for (int i = 0; i < 20; i++)
         full += " elem" + std::to_string(1000 + i) + "=F" + std::to_string(i);
