@@ -154,11 +154,13 @@ int ProcessDriveArg(baseDescS* baseP, const char* string)
 
 int labInit(int argCount, char** argVector, baseDescS** basePP)
 {
+    // Unbuffered from the first line on, so that a program reading the
+    // output sees each prompt when it is asked.
+    outInitialize();
     printf("\nQORA for %s\nVolume Label Utility Program\n%s\n\n", platformNameP, labelVersionP);
     int rc = outSetLanguage("AMENG");
     if (rc != 0)
         return rc;
-    outInitialize();
     shmInit();
     LabelOptions* opts = (LabelOptions*)shmAlloc(sizeof *opts);
     if (!opts) {
