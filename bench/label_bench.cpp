@@ -21,7 +21,7 @@ static double runOnce(const qtest::TempDir& state, int drives, int latency)
     for (int d = 1; d <= 8; d++)
         text += "QSIMD" + std::to_string(d) + " kind=tape group=4 loaded=0 latency=" + std::to_string(latency) + "\n";
     qtest::writeFile(state / L"devices.txt", text);
-    std::wstring args = L" -library=QSIMLIB -search -barcode -overwrite";
+    std::wstring args = L" -library=QSIMLIB -search -barcode -overwrite -trace=" + state.path() + L"trace.txt";
     for (int d = 1; d <= drives; d++)
         args += L" -drive=QSIMD" + std::to_wstring(d) + L"," + std::to_wstring(d);
     auto t0 = std::chrono::steady_clock::now();
@@ -31,7 +31,23 @@ static double runOnce(const qtest::TempDir& state, int drives, int latency)
     size_t labeled = 0;
     for (size_t at = 0; (at = r.output.find("ANR9720I", at)) != std::string::npos; at++)
         labeled++;
-    std::printf("%d drive(s): %.2f s, %zu volumes labeled, exit %lu\n", drives, s, labeled, r.exitCode);
+    // Every trace line is whole: it starts with its writer's thread number.
+    std::string trace = qtest::readFile(state / L"trace.txt");
+    size_t lines = 0, broken = 0;
+    for (size_t at = 0; at < trace.size();) {
+        size_t eol = trace.find('\n', at);
+        std::string line = trace.substr(at, eol == std::string::npos ? std::string::npos : eol - at);
+        at = eol == std::string::npos ? trace.size() : eol + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line.rfind("***** trace started", 0) == 0 || line[0] == '\t')
+            continue;
+        lines++;
+        broken += line[0] != '<';
+    }
+    DeleteFileW((state / L"trace.txt").c_str());
+    std::printf("%d drive(s): %.2f s, %zu volumes labeled, exit %lu; %zu trace lines, %zu not whole\n",
+                drives, s, labeled, r.exitCode, lines, broken);
     return s;
 }
 
