@@ -57,7 +57,14 @@ struct mtlmarg {
     struct mtlmret mtlmret;
 };
 
-typedef struct mtlmret mtldret_t;
+struct mtldret {
+    int cc;
+    int up_comp;
+    unsigned int req_id;
+    int number_sense;
+    unsigned char sense_bytes[LMCP_SENSE_SIZE];
+};
+
 struct mtldarg {
     int flags;
     int versn;
@@ -66,7 +73,7 @@ struct mtldarg {
     uint16_t target_cat;
     uint16_t pad;
     char volser[LMCP_VOLSER_SIZE];
-    mtldret_t mtldret;
+    struct mtldret mtldret;
 };
 
 struct mtlsvcret {
