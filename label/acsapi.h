@@ -32,7 +32,7 @@ typedef enum {
     STATUS_INVALID_VALUE = 50,
     STATUS_COUNT_TOO_LARGE = 51,
     STATUS_NO_PENDING_RESPONSE = 52, /* acs_response with nothing outstanding */
-    STATUS_PENDING = 53,             /* acs_response time-out 0, nothing yet */
+    STATUS_RESPONSE_PENDING = 53,    /* acs_response time-out 0, nothing yet */
     STATUS_IPC_FAILURE = 54,         /* the server cannot be reached */
     STATUS_LIBRARY_FAILURE = 60
 } STATUS;
@@ -145,7 +145,7 @@ ACSAPI STATUS acs_mount(SEQ_NO seq, LOCKID lock, VOLID vol_id, DRIVEID drive_id,
 ACSAPI STATUS acs_dismount(SEQ_NO seq, LOCKID lock, VOLID vol_id, DRIVEID drive_id, int force);
 ACSAPI STATUS acs_eject(SEQ_NO seq, LOCKID lock, CAPID cap_id, unsigned short count, VOLID vol_id[]);
 /* Takes the oldest outstanding response; timeout -1 waits without limit,
-   0 answers STATUS_PENDING at once. `buffer` has ACS_RESPONSE_SIZE bytes. */
+   0 answers STATUS_RESPONSE_PENDING at once. `buffer` has ACS_RESPONSE_SIZE bytes. */
 ACSAPI STATUS acs_response(int timeout, SEQ_NO* seq, REQ_ID* req_id,
                            ACS_RESPONSE_TYPE* type, void* buffer);
 ACSAPI const char* acs_status(STATUS status);
