@@ -55,7 +55,7 @@ std::vector<int> numbers(const std::string& s)
 VOLID volid(const std::string& name)
 {
     VOLID v{};
-    std::strncpy(v.external_label, name.c_str(), ACS_EXTERNAL_LABEL_SIZE);
+    std::memcpy(v.external_label, name.c_str(), strnlen(name.c_str(), ACS_EXTERNAL_LABEL_SIZE));
     return v;
 }
 
