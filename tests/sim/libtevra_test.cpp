@@ -4,6 +4,7 @@
 #include <cstring>
 #include "simstate_fixture.h"
 #include "label/lmcpapi.h"
+#include "label/psfuncs.h"
 
 namespace {
 
@@ -254,6 +255,40 @@ TEST_F(Libtevra, PlannedFailuresCarrySenseWithRecoveryAction)
     EXPECT_EQ(inventory(LMCP_INSERT_CATEGORY, 0, q), -1);
     EXPECT_EQ(q.mtlqret.number_sense, 0) << "no sense: fewer than four bytes";
     EXPECT_EQ(inventory(LMCP_INSERT_CATEGORY, 0, q), 0);
+}
+
+// The cartridge a mount puts into a drive is the one the simulated drive
+// reads and writes, and it travels with the volume to another drive.
+TEST_F(Libtevra, MountedCartridgeIsWhatTheSimulatedDriveHolds)
+{
+    HMODULE sim = LoadLibraryA("QORASIM");
+    ASSERT_TRUE(sim);
+    auto entry = (psSimEntryT)(void*)GetProcAddress(sim, PS_SIM_ENTRY);
+    ASSERT_TRUE(entry);
+    const psDevFuncsT* dev = entry();
+    library(" vol_VOL001=FF00");
+    mtlmarg a;
+    mtldarg d;
+    ASSERT_EQ(mount(12, "VOL001", a), 0);
+    HANDLE t = dev->open("QSIMT2", GENERIC_READ | GENERIC_WRITE);
+    ASSERT_NE(t, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    EXPECT_TRUE(dev->write(t, "VOL1VOL001", 10, &done));
+    dev->close(t);
+    ASSERT_EQ(demount(12, d), 0);
+
+    t = dev->open("QSIMT2", GENERIC_READ);
+    char buf[80] = {};
+    EXPECT_FALSE(t != INVALID_HANDLE_VALUE && dev->read(t, buf, sizeof buf, &done)) << "drive empty";
+    if (t != INVALID_HANDLE_VALUE)
+        dev->close(t);
+
+    ASSERT_EQ(mount(11, "VOL001", a), 0);
+    t = dev->open("QSIMT1", GENERIC_READ);
+    ASSERT_NE(t, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(dev->read(t, buf, sizeof buf, &done));
+    EXPECT_EQ(std::string(buf, done), "VOL1VOL001");
+    dev->close(t);
 }
 
 }  // namespace
