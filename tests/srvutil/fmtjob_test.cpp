@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include "common/cmd/msglib.h"
 #include "common/cmd/qorafmt.h"
 #include "srvutil/fmtjob.h"
 #include "tests/support/testsupport.h"
@@ -23,8 +24,14 @@ uint64_t fileSize(const std::wstring& p) {
 
 milliseconds scaled(int ms) { return milliseconds(int(ms * qtest::timeScale())); }
 
+// The job's texts come from the message library; where the test prefix has
+// no installation its loader would wait on a real box for a click.
+int answerBox(HWND, const wchar_t*, const wchar_t*, UINT) { return IDOK; }
+
 class FormatJobTest : public testing::Test {
 protected:
+    static void SetUpTestSuite() { setMessageBoxHook(answerBox); }
+    static void TearDownTestSuite() { setMessageBoxHook(nullptr); }
     void SetUp() override {
         dir_ = L"D:\\fmtjob-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(dir_.c_str(), nullptr);
