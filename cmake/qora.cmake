@@ -25,8 +25,10 @@ function(_qora_setup target charset)
   target_compile_definitions(${target} PRIVATE ${QORA_COMMON_DEFS})
   target_compile_options(${target} PRIVATE ${QORA_WARN})
   target_include_directories(${target} PUBLIC ${QORA_ROOT} ${QORA_ROOT}/resources/include)
+  # Each target states its own character set; a wide library must not turn
+  # the ANSI programs that link it wide.
   if(charset STREQUAL "UNICODE")
-    target_compile_definitions(${target} PUBLIC UNICODE _UNICODE)
+    target_compile_definitions(${target} PRIVATE UNICODE _UNICODE)
   endif()
 endfunction()
 
