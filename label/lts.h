@@ -32,3 +32,21 @@ int scsiInitialize(baseDescS*);
 int scsiPrepVolume(baseDescS*, driveDescT*, char*);
 int scsiFlipVolume(baseDescS*, driveDescT*);
 int scsiDismount(baseDescS*, driveDescT*, int);
+
+int flagIdentify(const char*);
+int flagInitialize(baseDescS*);
+int flagPrepVolume(baseDescS*, driveDescT*, char*);
+int flagFlipVolume(baseDescS*, driveDescT*);
+int flagDismount(baseDescS*, driveDescT*, int);
+
+int acslsIdentify(const char*);
+int acslsInitialize(baseDescS*);
+int acslsPrepVolume(baseDescS*, driveDescT*, char*);
+int acslsFlipVolume(baseDescS*, driveDescT*);
+int acslsDismount(baseDescS*, driveDescT*, int);
+
+// Letters and digits only, 1 to maxLen characters.
+int ltsNameIsValid(const char* name, int maxLen);
+// Prompt 9735 until a valid name is typed (upper-cased into the buffer of
+// LTS_VOLNAME_SIZE bytes): 0, or 101 at end of input or an empty reply.
+int ltsPromptVolume(baseDescS* baseP, int maxLen, char* volNameBuf);
