@@ -9,17 +9,6 @@
 int manIdentify(const char*) { return 0; }
 int manInitialize(baseDescS*) { return 0; }
 
-static int nameIsValid(const char* name, int maxLen)
-{
-    size_t n = strlen(name);
-    if (n == 0 || n > (size_t)maxLen)
-        return 0;
-    for (size_t i = 0; i < n; i++)
-        if (!isalnum((unsigned char)name[i]))
-            return 0;
-    return 1;
-}
-
 int manPrepVolume(baseDescS* baseP, driveDescT* driveP, char* volNameBuf)
 {
     int twoSided = 0, maxLen = 0;
@@ -37,7 +26,7 @@ int manPrepVolume(baseDescS* baseP, driveDescT* driveP, char* volNameBuf)
             }
             for (char* p = volNameBuf; *p; p++)
                 *p = (char)toupper((unsigned char)*p);
-            if (nameIsValid(volNameBuf, maxLen))
+            if (ltsNameIsValid(volNameBuf, maxLen))
                 break;
             outMsgf(9721, volNameBuf);
         }

@@ -422,17 +422,6 @@ int scsiInitialize(baseDescS* baseP)
     return rc;
 }
 
-static int nameIsValid(const char* name, int maxLen)
-{
-    size_t n = strlen(name);
-    if (n == 0 || n > (size_t)maxLen)
-        return 0;
-    for (size_t i = 0; i < n; i++)
-        if (!isalnum((unsigned char)name[i]))
-            return 0;
-    return 1;
-}
-
 int scsiPrepVolume(baseDescS* baseP, driveDescT* driveP, char* volNameBuf)
 {
     scsiConfigDescT* c = cfgOf(baseP);
@@ -471,7 +460,7 @@ int scsiPrepVolume(baseDescS* baseP, driveDescT* driveP, char* volNameBuf)
             volNameBuf[6] = '\0';
             for (char* p = volNameBuf; *p; p++)
                 *p = (char)toupper((unsigned char)*p);
-            if (!nameIsValid(volNameBuf, maxLen)) {
+            if (!ltsNameIsValid(volNameBuf, maxLen)) {
                 outMsgf(9721, volNameBuf);
                 rc = 105;
             }
@@ -489,7 +478,7 @@ int scsiPrepVolume(baseDescS* baseP, driveDescT* driveP, char* volNameBuf)
             }
             for (char* q = volNameBuf; *q; q++)
                 *q = (char)toupper((unsigned char)*q);
-            if (nameIsValid(volNameBuf, maxLen))
+            if (ltsNameIsValid(volNameBuf, maxLen))
                 break;
             outMsgf(9721, volNameBuf);
         }
