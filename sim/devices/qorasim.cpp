@@ -11,6 +11,7 @@
 #include "label/psfuncs.h"
 #include "label/psdevio.h"
 #include "simdesc.h"
+#include "simstate.h"
 
 namespace {
 
@@ -25,82 +26,11 @@ struct Ctx {
 std::mutex ctxLock;
 std::map<HANDLE, Ctx> contexts;
 
-std::string stateDir()
-{
-    char buf[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("QORA_SIM_DIR", buf, sizeof buf);
-    if (n > 0 && n < sizeof buf)
-        return buf;
-    HKEY k;
-    std::string dir;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\QoraSim", 0, KEY_READ, &k) == 0) {
-        DWORD type = 0, len = sizeof buf - 1;
-        if (RegQueryValueExA(k, "StateDir", nullptr, &type, (BYTE*)buf, &len) == 0 && type == REG_SZ) {
-            buf[len] = '\0';
-            dir = buf;
-        }
-        RegCloseKey(k);
-    }
-    return dir;
-}
-
-std::string descPath() { return stateDir() + "\\devices.txt"; }
-
-// The description is shared by every process using the devices.
-struct StateLock {
-    HANDLE m;
-    StateLock() : m(CreateMutexA(nullptr, FALSE, "qorasim-state")) { WaitForSingleObject(m, INFINITE); }
-    ~StateLock() { ReleaseMutex(m); CloseHandle(m); }
-};
-
-bool readText(const std::string& path, std::string& out)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    out.clear();
-    char buf[4096];
-    DWORD got;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
-        out.append(buf, got);
-    CloseHandle(f);
-    return true;
-}
-
-bool writeText(const std::string& path, const std::string& text)
-{
-    std::string tmp = path + ".new";
-    HANDLE f = CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD done;
-    BOOL ok = WriteFile(f, text.data(), (DWORD)text.size(), &done, nullptr);
-    CloseHandle(f);
-    return ok && MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-}
-
-// Runs `fn` on the whole description; saves when it sets `changed`.
-template <class F>
-bool withDescription(F fn)
-{
-    StateLock lock;
-    std::string text, err;
-    SimDescription d;
-    if (!readText(descPath(), text) || !simParseDescription(text, d, err))
-        return false;
-    bool changed = false;
-    bool ok = fn(d, changed);
-    if (changed)
-        writeText(descPath(), simFormatDescription(d));
-    return ok;
-}
-
 // Runs `fn` on the device's description entry.
 template <class F>
 bool withDevice(const std::string& name, F fn)
 {
-    return withDescription([&](SimDescription& d, bool& changed) {
+    return simWithDescription([&](SimDescription& d, bool& changed) {
         SimDevice* dev = d.find(name);
         if (!dev)
             return false;
@@ -161,11 +91,11 @@ std::string imagePath(const SimDevice& d, const std::string& kind)
 {
     if (kind == "optical") {
         std::string base = d.get("image", d.name);
-        return stateDir() + "\\" + base + "." + d.get("side", "A") + ".img";
+        return simStateDir() + "\\" + base + "." + d.get("side", "A") + ".img";
     }
     if (kind == "changer")
-        return stateDir() + "\\" + d.name + ".lock";
-    return stateDir() + "\\" + d.get("image", d.name + ".tap");
+        return simStateDir() + "\\" + d.name + ".lock";
+    return simStateDir() + "\\" + d.get("image", d.name + ".tap");
 }
 
 HANDLE simOpen(const char* ntName, DWORD access)
@@ -550,7 +480,7 @@ BOOL changerIoctl(Ctx* c, DWORD code, void* buf, DWORD size)
     if (!kind)
         return fail(c, ERROR_INVALID_FUNCTION);
     BOOL result = FALSE;
-    withDescription([&](SimDescription& desc, bool& changed) {
+    simWithDescription([&](SimDescription& desc, bool& changed) {
         SimDevice* lib = desc.find(c->name);
         if (!lib)
             return false;

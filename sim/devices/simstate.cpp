@@ -32,10 +32,14 @@ bool writeText(const std::string& path, const std::string& text)
     HANDLE f = CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return false;
-    DWORD done;
-    BOOL ok = WriteFile(f, text.data(), (DWORD)text.size(), &done, nullptr);
-    CloseHandle(f);
-    return ok && MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    DWORD done = 0;
+    BOOL ok = WriteFile(f, text.data(), (DWORD)text.size(), &done, nullptr) && done == text.size();
+    ok = CloseHandle(f) && ok;
+    if (!ok) {
+        DeleteFileA(tmp.c_str());
+        return false;
+    }
+    return MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 }  // namespace
