@@ -25,6 +25,10 @@ int  dtsEject(driveDescT* driveP);
 int  gtsIdentify(const char* devName, uint32_t devGroup);
 void gtsGetParameters(driveDescT* driveP, int* isTwoSidedP, int* maxVolNameLenP);
 int  gtsWriteLabel(driveDescT* driveP, const char* volName, int whichSide, uint32_t format);
+// Waits for the drive, asks its media and writes the label in the format the
+// chooser picks from device group, write formats and media type (QIC, ECART).
+int  gtsWriteChosenFormat(driveDescT* driveP, const char* volName, int whichSide,
+                          uint32_t (*chooseFormat)(uint32_t devGroup, uint32_t writeFormats, int mediaType));
 int  gtsEject(driveDescT* driveP);
 int  tapeGetFormats(int handle, uint32_t* devGroupP, uint32_t* rFormatsP, uint32_t* wFormatsP);
 int  tapeGetMediaType(int handle, int* mediaTypeP);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string.h>
 #include "dts.h"
+#include "dtsformat.h"
 #include "psdevio.h"
 #include "console.h"
 #include "utils.h"
@@ -147,6 +148,24 @@ int tapeQueryMedia(driveDescT* driveP, uint32_t* devGroupP, uint32_t* wFormatsP,
         rc = tapeGetMediaType(h, mediaTypeP);
     ioCloseDevice(h);
     return rc;
+}
+
+int gtsWriteChosenFormat(driveDescT* driveP, const char* volName, int whichSide,
+                         uint32_t (*chooseFormat)(uint32_t devGroup, uint32_t writeFormats, int mediaType))
+{
+    if (tapeWaitReady(driveP, 120) != 0)
+        outMsgf(9726, volName, driveP->devName);
+    uint32_t group = 0, w = 0;
+    int m = 0;
+    int rc = tapeQueryMedia(driveP, &group, &w, &m);
+    if (rc != 0)
+        return rc;
+    uint32_t format = chooseFormat(group, w, m);
+    if (format == DTS_NO_FORMAT) {
+        outMsgf(9751, driveP->devName);
+        return 255;
+    }
+    return gtsWriteLabel(driveP, volName, whichSide, format);
 }
 
 int gtsEject(driveDescT* driveP)
